@@ -1,0 +1,53 @@
+#include <unordered_map>
+
+#include "import/import_list.h"
+#include "import/naming_template.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+
+namespace ff {
+namespace {
+
+// The name part of a path without its last extension, and the extension
+// with its dot.
+struct SplitName {
+  std::string_view base;       // path up to the extension
+  std::string_view extension;  // from the last "." of the name part on
+};
+
+SplitName SplitExtension(std::string_view path) {
+  const std::string_view name = FileNamePart(path);
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return {path, {}};
+  const size_t at = path.size() - name.size() + dot;
+  return {path.substr(0, at), path.substr(at)};
+}
+
+}  // namespace
+
+void ApplyCounters(ImportList& list) {
+  std::unordered_map<std::string, long long> folderCounters;  // folded folder -> last number
+  std::unordered_map<std::string, std::string> baseNames;     // folded source base -> name
+  folderCounters.reserve(64);
+  baseNames.reserve(list.size());
+
+  for (ImportEntry& entry : list) {
+    std::string& target = entry.target;
+    const std::string folder = target.substr(0, target.size() - FileNamePart(target).size());
+    const long long n = ++folderCounters[FoldCase(folder)];
+
+    std::string key = FoldCase(SplitExtension(entry.source).base);
+    const auto sibling = baseNames.find(key);
+    if (sibling != baseNames.end()) {
+      target = folder + sibling->second + std::string(SplitExtension(entry.source).extension);
+      continue;
+    }
+    target = ReplaceToken(target, kCounterToken, CounterText(n));
+    const std::string_view name = FileNamePart(target);
+    const size_t dot = name.rfind('.');
+    baseNames.emplace(std::move(key),
+                      std::string(dot == std::string_view::npos ? name : name.substr(0, dot)));
+  }
+}
+
+}  // namespace ff

@@ -1,0 +1,87 @@
+#include "log/log_handler.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/error.h"
+#include "platform/paths.h"
+
+namespace ff {
+namespace {
+
+class Fd {
+ public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+
+ private:
+  int fd_;
+};
+
+[[noreturn]] void Fail(const std::string& file, int code) {
+  throw Error("Cannot write the log file '" + file + "': " + ErrnoText(code));
+}
+
+}  // namespace
+
+TLogHandler::TLogHandler(const Clock& clock, const Environment& env)
+    : LogPath(DefaultLogFolder()), clock_(clock), env_(env) {}
+
+std::string TLogHandler::LogFileName(Instant instant) const {
+  const CalendarTime t = env_.ToLocal(instant);
+  return JoinPath(LogPath, PadNumber(t.year, 4) + PadNumber(t.month, 2) + PadNumber(t.day, 2) +
+                               " Info.txt");
+}
+
+void TLogHandler::WriteLog(std::string_view message, bool always) {
+  if (!always && !UseInfoLog) return;
+
+  // One reading of the clock names the file and stamps the record, so a
+  // record never lands in the file of another day.
+  const Instant now = clock_.Now();
+  const CalendarTime t = env_.ToLocal(now);
+  int ignored = 0;
+  MakeFolders(LogPath, ignored);  // a failure shows up when the file is opened
+  const std::string file = LogFileName(now);
+
+  std::string record;
+  record.reserve(message.size() + 10);
+  record += PadNumber(t.hour, 2) + PadNumber(t.minute, 2) + PadNumber(t.second, 2);
+  record += '\t';
+  record += message;
+  record += "\r\n";
+
+  Fd fd(::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+  if (fd.get() < 0) Fail(file, errno);
+  struct stat st {};
+  const off_t before = ::fstat(fd.get(), &st) == 0 ? st.st_size : -1;
+
+  size_t written = 0;
+  while (written < record.size()) {
+    const ssize_t n = ::write(fd.get(), record.data() + written, record.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int code = n < 0 ? errno : ENOSPC;
+      // Take the partial record back so the log stays a sequence of whole records.
+      if (before >= 0) (void)!::ftruncate(fd.get(), before);
+      Fail(file, code);
+    }
+    written += static_cast<size_t>(n);
+  }
+  if (::close(fd.release()) != 0) Fail(file, errno);
+}
+
+}  // namespace ff
