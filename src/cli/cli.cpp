@@ -44,7 +44,8 @@ ImportRequest MakeRequest(const CliOptions& options, const Defaults& defaults) {
   if (options.map.empty()) {
     request.multiTargetMap = defaults.map;
   } else {
-    for (const std::string& line : options.map) request.multiTargetMap.push_back(AbsoluteMapLine(line));
+    for (const std::string& line : options.map)
+      request.multiTargetMap.push_back(AbsoluteMapLine(line));
   }
   CompleteMultiTargetMap(request.multiTargetMap, request.searchPattern, request.importRoot);
   return request;
@@ -68,8 +69,9 @@ int Plan(const CliOptions& options, std::ostream& out, std::ostream& err) {
   for (const std::string& problem : problems) err << kPrefix << "warning: " << problem << '\n';
   for (const ImportEntry& entry : list) out << entry.source << '\t' << entry.target << '\n';
   out.flush();
-  if (list.empty()) err << kPrefix << "no files match '" << request.searchPattern << "' in '"
-                        << request.sourceFolder << "'\n";
+  if (list.empty())
+    err << kPrefix << "no files match '" << request.searchPattern << "' in '"
+        << request.sourceFolder << "'\n";
   return problems.empty() ? 0 : 1;
 }
 

@@ -65,8 +65,8 @@ std::string TemplateExpander::ExpandFolderTemplate(std::string_view listText,
 SampleNames MakeSampleNames(const TemplateExpander& expander, std::string_view folderListText,
                             std::string_view fileListText, const TFileInfo& sample) {
   SampleNames names;
-  names.folder = ReplaceToken(expander.ExpandFolder(CompiledTemplate(folderListText), sample),
-                              "exe", "raw");
+  names.folder =
+      ReplaceToken(expander.ExpandFolder(CompiledTemplate(folderListText), sample), "exe", "raw");
   std::string file = expander.ExpandFile(CompiledTemplate(fileListText), sample);
   file = ReplaceToken(file, kCounterToken, CounterText(1));
   file = ReplaceToken(file, "Fotoferry", "Capture");

@@ -87,8 +87,8 @@ class Scanner {
     std::string target = JoinPath(expander_.ExpandFolder(folderTemplate_, info),
                                   expander_.ExpandFile(fileTemplate_, info));
     CheckTarget(source, target);
-    list_.push_back({source, std::move(target), status.creation,
-                     InstantToDateTime(status.creation)});
+    list_.push_back(
+        {source, std::move(target), status.creation, InstantToDateTime(status.creation)});
   }
 
   void EnterFolder(const std::string& folder, const char* name) {
@@ -155,9 +155,8 @@ std::string ImportListText(const ImportList& list) {
   return text;
 }
 
-ImportList BuildImportList(const ImportRequest& request, const Environment& env,
-                           const Clock& clock, TLogHandler& log,
-                           std::vector<std::string>* problems) {
+ImportList BuildImportList(const ImportRequest& request, const Environment& env, const Clock& clock,
+                           TLogHandler& log, std::vector<std::string>* problems) {
   if (request.sourceFolder.empty()) throw Error("No source folder is chosen");
   if (request.importRoot.empty()) throw Error("No folder to import into is chosen");
   const std::vector<Wildcard> patterns = CompileWildcards(ReadDelimitedText(request.searchPattern));
@@ -166,8 +165,8 @@ ImportList BuildImportList(const ImportRequest& request, const Environment& env,
   ImportList list;
   Scanner scanner(request, patterns, expander, env, list, problems);
   if (const int error = scanner.ScanFolder(request.sourceFolder))
-    throw Error("Cannot read the source folder '" + request.sourceFolder + "': " +
-                ErrnoText(error));
+    throw Error("Cannot read the source folder '" + request.sourceFolder +
+                "': " + ErrnoText(error));
 
   LogSnapshot(log, "Values of ImportList before sorting", list);
   // Oldest source first, to the millisecond; files created within the same

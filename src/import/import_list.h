@@ -54,9 +54,8 @@ struct ImportRequest {
 // with a ".." folder level or without a file name; and whatever
 // log.WriteLog throws. Folders that cannot be read are skipped and named in
 // problems (when given). Only regular files become entries.
-ImportList BuildImportList(const ImportRequest& request, const Environment& env,
-                           const Clock& clock, TLogHandler& log,
-                           std::vector<std::string>* problems = nullptr);
+ImportList BuildImportList(const ImportRequest& request, const Environment& env, const Clock& clock,
+                           TLogHandler& log, std::vector<std::string>* problems = nullptr);
 
 // Numbers the "{Incremental.Counter}" token per target folder in list order
 // and gives the files of one shot (same source path apart from the

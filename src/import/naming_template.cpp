@@ -169,8 +169,7 @@ std::string CounterText(long long number) { return "-" + PadNumber(number, 4); }
 CompiledTemplate::CompiledTemplate(std::string_view listText) {
   const std::string text = RemoveSeparators(TemplateToStored(listText));
   std::array<bool, kTokenCount> active{};
-  for (int t = 0; t < kTokenCount; ++t)
-    active[t] = text.find(kTokens[t]) != std::string::npos;
+  for (int t = 0; t < kTokenCount; ++t) active[t] = text.find(kTokens[t]) != std::string::npos;
 
   std::string literal;
   size_t i = 0;

@@ -28,12 +28,14 @@ std::string ItemsToTemplate(const std::vector<std::string>& items);
 
 // The 24 variable names of the editor's list, in its order.
 inline constexpr std::array<std::string_view, 24> kVariableNames = {
-    "System.Domainname",   "System.Computername", "System.Username",     "System.Date",
-    "System.Time",         "System.DateTime",     "System.Year",         "System.Month",
-    "System.Day",          "System.Hour",         "System.Minute",       "System.Second",
-    "File.Filename",       "File.FileExtension",  "File.CreationDate",   "File.CreationTime",
-    "File.CreationDateTime", "File.CreationYear", "File.CreationMonth",  "File.CreationDay",
-    "File.CreationHour",   "File.CreationMinute", "File.CreationSecond", "Incremental.Counter"};
+    "System.Domainname",   "System.Computername",   "System.Username",
+    "System.Date",         "System.Time",           "System.DateTime",
+    "System.Year",         "System.Month",          "System.Day",
+    "System.Hour",         "System.Minute",         "System.Second",
+    "File.Filename",       "File.FileExtension",    "File.CreationDate",
+    "File.CreationTime",   "File.CreationDateTime", "File.CreationYear",
+    "File.CreationMonth",  "File.CreationDay",      "File.CreationHour",
+    "File.CreationMinute", "File.CreationSecond",   "Incremental.Counter"};
 
 inline constexpr std::string_view kSpaceToken = "{Spc}";
 inline constexpr std::string_view kCounterToken = "{Incremental.Counter}";

@@ -42,8 +42,8 @@ TLogHandler::TLogHandler(const Clock& clock, const Environment& env)
 
 std::string TLogHandler::LogFileName(Instant instant) const {
   const CalendarTime t = env_.ToLocal(instant);
-  return JoinPath(LogPath, PadNumber(t.year, 4) + PadNumber(t.month, 2) + PadNumber(t.day, 2) +
-                               " Info.txt");
+  return JoinPath(LogPath,
+                  PadNumber(t.year, 4) + PadNumber(t.month, 2) + PadNumber(t.day, 2) + " Info.txt");
 }
 
 void TLogHandler::WriteLog(std::string_view message, bool always) {
