@@ -31,10 +31,17 @@ void ApplyCounters(ImportList& list) {
   folderCounters.reserve(64);
   baseNames.reserve(list.size());
 
+  // Neighbouring entries mostly share their folder: remember the last one.
+  std::string lastFolder;
+  long long* lastCounter = nullptr;
   for (ImportEntry& entry : list) {
     std::string& target = entry.target;
     const std::string folder = target.substr(0, target.size() - FileNamePart(target).size());
-    const long long n = ++folderCounters[FoldCase(folder)];
+    if (!lastCounter || folder != lastFolder) {
+      lastCounter = &folderCounters[FoldCase(folder)];
+      lastFolder = folder;
+    }
+    const long long n = ++*lastCounter;
 
     std::string key = FoldCase(SplitExtension(entry.source).base);
     const auto sibling = baseNames.find(key);

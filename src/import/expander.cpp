@@ -24,6 +24,11 @@ TemplateExpander::TemplateExpander(const Environment& env, const Clock& clock,
     const std::string folder = eq == std::string::npos ? std::string() : line.substr(eq + 1);
     map_.emplace_back(Wildcard(mask), folder);
   }
+  // Lines at the end that send their files to the root change nothing: a
+  // file no earlier line matches goes to the root anyway.
+  while (!map_.empty() && (map_.back().second.empty() || map_.back().second == importRoot_ ||
+                           map_.back().second == WithSlash(importRoot_)))
+    map_.pop_back();
 }
 
 std::string TemplateExpander::ExpandFile(const CompiledTemplate& fileTemplate,
@@ -40,10 +45,12 @@ std::string TemplateExpander::ExpandFolder(const CompiledTemplate& folderTemplat
   // the result a full path.
   std::string relative = ReplaceAll(folderTemplate.Expand(file, env_, clock_), "\\", "/");
   std::string prefix;
-  const std::string_view name = FileNamePart(file.Path());
+  std::u32string buffer;
+  const std::u32string_view name =
+      map_.empty() ? std::u32string_view() : FoldName(FileNamePart(file.Path()), buffer);
   for (const auto& [wildcard, folder] : map_) {
     // The first matching line decides; a line without a folder adds none.
-    if (!wildcard.Matches(name)) continue;
+    if (!wildcard.MatchesFolded(name)) continue;
     if (!folder.empty()) prefix = WithSlash(folder);
     break;
   }

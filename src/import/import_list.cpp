@@ -105,9 +105,10 @@ class Scanner {
     return false;
   }
 
-  bool MatchesAny(std::string_view name) const {
+  bool MatchesAny(std::string_view name) {
+    const std::u32string_view folded = FoldName(name, nameBuffer_);
     return std::any_of(patterns_.begin(), patterns_.end(),
-                       [&](const Wildcard& w) { return w.Matches(name); });
+                       [&](const Wildcard& w) { return w.MatchesFolded(folded); });
   }
 
   static void CheckTarget(const std::string& source, const std::string& target) {
@@ -131,20 +132,12 @@ class Scanner {
   const CompiledTemplate fileTemplate_;
   ImportList& list_;
   std::vector<std::string>* problems_;
+  std::u32string nameBuffer_;
 };
 
-std::int64_t MillisecondKey(Instant t) { return t.seconds * 1000 + t.nanoseconds / 1'000'000; }
-
-void LogSnapshot(TLogHandler& log, const char* heading, const ImportList& list) {
-  log.WriteLog(std::string(heading) + "\r\n" + ImportListText(list), true);
-}
-
-}  // namespace
-
-std::string ImportListText(const ImportList& list) {
-  size_t size = 0;
+void AppendListText(const ImportList& list, std::string& text) {
+  size_t size = text.size();
   for (const ImportEntry& e : list) size += e.source.size() + e.target.size() + 3;
-  std::string text;
   text.reserve(size);
   for (const ImportEntry& e : list) {
     text += e.source;
@@ -152,6 +145,24 @@ std::string ImportListText(const ImportList& list) {
     text += e.target;
     text += "\r\n";
   }
+}
+
+std::int64_t MillisecondKey(Instant t) { return t.seconds * 1000 + t.nanoseconds / 1'000'000; }
+
+// Logs one stage of the list; buffer is reused from stage to stage.
+void LogSnapshot(TLogHandler& log, const char* heading, const ImportList& list,
+                 std::string& buffer) {
+  buffer.assign(heading);
+  buffer += "\r\n";
+  AppendListText(list, buffer);
+  log.WriteLog(buffer, true);
+}
+
+}  // namespace
+
+std::string ImportListText(const ImportList& list) {
+  std::string text;
+  AppendListText(list, text);
   return text;
 }
 
@@ -168,15 +179,16 @@ ImportList BuildImportList(const ImportRequest& request, const Environment& env,
     throw Error("Cannot read the source folder '" + request.sourceFolder +
                 "': " + ErrnoText(error));
 
-  LogSnapshot(log, "Values of ImportList before sorting", list);
+  std::string buffer;
+  LogSnapshot(log, "Values of ImportList before sorting", list, buffer);
   // Oldest source first, to the millisecond; files created within the same
   // millisecond keep the order in which the scan found them.
   std::stable_sort(list.begin(), list.end(), [](const ImportEntry& a, const ImportEntry& b) {
     return MillisecondKey(a.creation) < MillisecondKey(b.creation);
   });
-  LogSnapshot(log, "Values of ImportList after sorting", list);
+  LogSnapshot(log, "Values of ImportList after sorting", list, buffer);
   ApplyCounters(list);
-  LogSnapshot(log, "Values of ImportList after counting", list);
+  LogSnapshot(log, "Values of ImportList after counting", list, buffer);
   return list;
 }
 

@@ -83,26 +83,27 @@ bool Wildcard::MatchesSet(const Element& e, char32_t c) const {
   return in != e.negated;
 }
 
-bool Wildcard::Matches(std::string_view name) const {
-  // Decode and fold the name once; names are short.
-  char32_t small[256];
-  std::vector<char32_t> large;
-  char32_t* chars = small;
-  size_t count = 0;
-  if (name.size() > std::size(small)) {
-    large.resize(name.size());
-    chars = large.data();
-  }
+std::u32string_view FoldName(std::string_view name, std::u32string& buffer) {
+  buffer.clear();
   for (size_t pos = 0; pos < name.size();) {
     const auto byte = static_cast<unsigned char>(name[pos]);
     if (byte < 0x80) {
-      chars[count++] = (byte >= 'A' && byte <= 'Z') ? byte + 32u : byte;
+      buffer += (byte >= 'A' && byte <= 'Z') ? static_cast<char32_t>(byte + 32) : byte;
       ++pos;
     } else {
-      chars[count++] = FoldCodePoint(DecodeUtf8(name, pos));
+      buffer += FoldCodePoint(DecodeUtf8(name, pos));
     }
   }
+  return buffer;
+}
 
+bool Wildcard::Matches(std::string_view name) const {
+  std::u32string buffer;
+  return MatchesFolded(FoldName(name, buffer));
+}
+
+bool Wildcard::MatchesFolded(std::u32string_view chars) const {
+  const size_t count = chars.size();
   // Greedy matching with a single backtrack point at the last star: every
   // element other than a star takes exactly one character.
   size_t e = 0;

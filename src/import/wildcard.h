@@ -18,6 +18,8 @@ class Wildcard {
   explicit Wildcard(std::string_view mask);
 
   bool Matches(std::string_view name) const;
+  // For a name already folded by FoldName; lets one folding serve many masks.
+  bool MatchesFolded(std::u32string_view folded) const;
   const std::string& Mask() const { return mask_; }
 
  private:
@@ -34,6 +36,9 @@ class Wildcard {
   std::string mask_;
   std::vector<Element> elements_;
 };
+
+// The code points of name, letter case folded, into buffer.
+std::u32string_view FoldName(std::string_view name, std::u32string& buffer);
 
 // Compiles every mask; throws on the first invalid one.
 std::vector<Wildcard> CompileWildcards(const std::vector<std::string>& masks);

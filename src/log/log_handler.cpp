@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -57,21 +58,21 @@ void TLogHandler::WriteLog(std::string_view message, bool always) {
   MakeFolders(LogPath, ignored);  // a failure shows up when the file is opened
   const std::string file = LogFileName(now);
 
-  std::string record;
-  record.reserve(message.size() + 10);
-  record += PadNumber(t.hour, 2) + PadNumber(t.minute, 2) + PadNumber(t.second, 2);
-  record += '\t';
-  record += message;
-  record += "\r\n";
-
+  const std::string stamp =
+      PadNumber(t.hour, 2) + PadNumber(t.minute, 2) + PadNumber(t.second, 2) + '\t';
   Fd fd(::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
   if (fd.get() < 0) Fail(file, errno);
   struct stat st {};
   const off_t before = ::fstat(fd.get(), &st) == 0 ? st.st_size : -1;
 
-  size_t written = 0;
-  while (written < record.size()) {
-    const ssize_t n = ::write(fd.get(), record.data() + written, record.size() - written);
+  // The record goes out in one gathered write, without copying the message.
+  iovec parts[3] = {{const_cast<char*>(stamp.data()), stamp.size()},
+                    {const_cast<char*>(message.data()), message.size()},
+                    {const_cast<char*>("\r\n"), 2}};
+  iovec* next = parts;
+  int left = 3;
+  while (left > 0) {
+    const ssize_t n = ::writev(fd.get(), next, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       const int code = n < 0 ? errno : ENOSPC;
@@ -79,7 +80,16 @@ void TLogHandler::WriteLog(std::string_view message, bool always) {
       if (before >= 0) (void)!::ftruncate(fd.get(), before);
       Fail(file, code);
     }
-    written += static_cast<size_t>(n);
+    size_t done = static_cast<size_t>(n);
+    while (left > 0 && done >= next->iov_len) {
+      done -= next->iov_len;
+      ++next;
+      --left;
+    }
+    if (left > 0) {
+      next->iov_base = static_cast<char*>(next->iov_base) + done;
+      next->iov_len -= done;
+    }
   }
   if (::close(fd.release()) != 0) Fail(file, errno);
 }
