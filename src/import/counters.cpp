@@ -36,7 +36,8 @@ void ApplyCounters(ImportList& list) {
   long long* lastCounter = nullptr;
   for (ImportEntry& entry : list) {
     std::string& target = entry.target;
-    const std::string folder = target.substr(0, target.size() - FileNamePart(target).size());
+    const std::string_view folder =
+        std::string_view(target).substr(0, target.size() - FileNamePart(target).size());
     if (!lastCounter || folder != lastFolder) {
       lastCounter = &folderCounters[FoldCase(folder)];
       lastFolder = folder;
@@ -46,10 +47,11 @@ void ApplyCounters(ImportList& list) {
     std::string key = FoldCase(SplitExtension(entry.source).base);
     const auto sibling = baseNames.find(key);
     if (sibling != baseNames.end()) {
-      target = folder + sibling->second + std::string(SplitExtension(entry.source).extension);
+      target = lastFolder + sibling->second + std::string(SplitExtension(entry.source).extension);
       continue;
     }
-    target = ReplaceToken(target, kCounterToken, CounterText(n));
+    if (target.find(kCounterToken) != std::string::npos)
+      target = ReplaceToken(target, kCounterToken, CounterText(n));
     const std::string_view name = FileNamePart(target);
     const size_t dot = name.rfind('.');
     baseNames.emplace(std::move(key),

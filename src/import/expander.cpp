@@ -1,5 +1,7 @@
 #include "import/expander.h"
 
+#include <algorithm>
+
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -17,7 +19,10 @@ std::string WithSlash(std::string folder) {
 TemplateExpander::TemplateExpander(const Environment& env, const Clock& clock,
                                    std::string importRoot,
                                    const std::vector<std::string>& multiTargetMap)
-    : env_(env), clock_(clock), importRoot_(std::move(importRoot)) {
+    : env_(env),
+      clock_(clock),
+      importRoot_(std::move(importRoot)),
+      rootPrefix_(WithSlash(importRoot_)) {
   for (const std::string& line : multiTargetMap) {
     const size_t eq = line.find('=');
     const std::string mask = line.substr(0, eq);
@@ -36,14 +41,16 @@ std::string TemplateExpander::ExpandFile(const CompiledTemplate& fileTemplate,
   std::string name = fileTemplate.Expand(file, env_, clock_);
   name += '.';
   name += file.FileExtension();
-  return ReplaceAll(name, "\\", "/");
+  std::replace(name.begin(), name.end(), '\\', '/');
+  return name;
 }
 
 std::string TemplateExpander::ExpandFolder(const CompiledTemplate& folderTemplate,
                                            const TFileInfo& file) const {
   // The expansion holds no "/" of its own, so only a map folder can make
   // the result a full path.
-  std::string relative = ReplaceAll(folderTemplate.Expand(file, env_, clock_), "\\", "/");
+  std::string relative = folderTemplate.Expand(file, env_, clock_);
+  std::replace(relative.begin(), relative.end(), '\\', '/');
   std::string prefix;
   std::u32string buffer;
   const std::u32string_view name =
@@ -54,7 +61,7 @@ std::string TemplateExpander::ExpandFolder(const CompiledTemplate& folderTemplat
     if (!folder.empty()) prefix = WithSlash(folder);
     break;
   }
-  if (!IsFullPath(prefix)) prefix = WithSlash(importRoot_) + prefix;
+  if (!IsFullPath(prefix)) prefix.insert(0, rootPrefix_);
   const size_t start = relative.find_first_not_of('/');
   return prefix + (start == std::string::npos ? std::string() : relative.substr(start));
 }

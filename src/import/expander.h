@@ -42,6 +42,7 @@ class TemplateExpander {
   const Environment& env_;
   const Clock& clock_;
   std::string importRoot_;
+  std::string rootPrefix_;  // the root with a trailing "/"
   std::vector<std::pair<Wildcard, std::string>> map_;
 };
 

@@ -119,6 +119,10 @@ std::string TokenValue(int token, const TFileInfo& file, const Environment& env,
 
 // ":" becomes "." and "/" becomes "-"; inside a value also "\".
 void AppendCleaned(std::string& out, std::string_view text, bool isValue) {
+  if (text.find_first_of(isValue ? ":/\\" : ":/") == std::string_view::npos) {
+    out += text;
+    return;
+  }
   for (char c : text) {
     if (c == ':')
       out += '.';

@@ -1,5 +1,7 @@
 #include "import/wildcard.h"
 
+#include <algorithm>
+
 #include "platform/error.h"
 #include "platform/text.h"
 
@@ -70,6 +72,11 @@ Wildcard::Wildcard(std::string_view mask) : mask_(mask) {
     }
     elements_.push_back(std::move(set));
   }
+  suffixOnly_ = !elements_.empty() && elements_[0].kind == Kind::kStar &&
+                std::all_of(elements_.begin() + 1, elements_.end(),
+                            [](const Element& e) { return e.kind == Kind::kLiteral; });
+  if (suffixOnly_)
+    for (size_t k = 1; k < elements_.size(); ++k) suffix_ += elements_[k].literal;
 }
 
 bool Wildcard::MatchesSet(const Element& e, char32_t c) const {
@@ -103,6 +110,7 @@ bool Wildcard::Matches(std::string_view name) const {
 }
 
 bool Wildcard::MatchesFolded(std::u32string_view chars) const {
+  if (suffixOnly_) return chars.ends_with(suffix_);
   const size_t count = chars.size();
   // Greedy matching with a single backtrack point at the last star: every
   // element other than a star takes exactly one character.

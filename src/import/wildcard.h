@@ -35,6 +35,9 @@ class Wildcard {
 
   std::string mask_;
   std::vector<Element> elements_;
+  // "*" followed by plain characters only ("*.jpg"): a suffix test.
+  bool suffixOnly_ = false;
+  std::u32string suffix_;
 };
 
 // The code points of name, letter case folded, into buffer.

@@ -85,9 +85,13 @@ char32_t FoldCodePoint(char32_t c) {
 }
 
 std::string FoldCase(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+  // Plain ASCII, the usual case, folds in place.
   size_t pos = 0;
+  while (pos < text.size() && static_cast<unsigned char>(text[pos]) < 0x80) ++pos;
+  std::string out(text.substr(0, pos));
+  for (char& c : out) c = AsciiLower(c);
+  if (pos == text.size()) return out;
+  out.reserve(text.size());
   while (pos < text.size()) {
     const auto lead = static_cast<unsigned char>(text[pos]);
     if (lead < 0x80) {
@@ -116,8 +120,19 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 size_t FindIgnoreAsciiCase(std::string_view text, std::string_view needle, size_t from) {
   if (needle.empty()) return from <= text.size() ? from : std::string_view::npos;
   if (text.size() < needle.size()) return std::string_view::npos;
+  const char first = AsciiLower(needle[0]);
+  const bool letter = first >= 'a' && first <= 'z';
   for (size_t i = from; i + needle.size() <= text.size(); ++i) {
-    size_t k = 0;
+    if (!letter) {
+      // Jump to the next occurrence of the first character.
+      const size_t next = text.find(first, i);
+      if (next == std::string_view::npos || next + needle.size() > text.size())
+        return std::string_view::npos;
+      i = next;
+    } else if (AsciiLower(text[i]) != first) {
+      continue;
+    }
+    size_t k = 1;
     while (k < needle.size() && AsciiLower(text[i + k]) == AsciiLower(needle[k])) ++k;
     if (k == needle.size()) return i;
   }
