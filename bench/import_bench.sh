@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Copies and moves through `fotoferry-cli import` and compares with `cp -a`
+# on the same trees in the same run:
+#   (a) 10,000 files of 64 KB in 10 folders;  (b) 100 files of 24 MB.
+# Prints the median of each and the ratios; goals: copy at most 1.25x cp -a
+# on (a) and 1.1x on (b); a move within one volume faster than the copy.
+#
+#   bash bench/import_bench.sh [RUNS] [WORKDIR]   (default 5 runs, a folder below /var/tmp)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-5}
+build=build-bench
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFOTOFERRY_TESTS=OFF >/dev/null
+cmake --build "$build" --target fotoferry-cli >/dev/null
+cli=$PWD/$build/src/cli/fotoferry-cli
+
+work=$(mktemp -d "${2:-/var/tmp}/fotoferry-bench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+export XDG_STATE_HOME=$work/state XDG_CONFIG_HOME=$work/config
+
+make_tree() {  # folder, folders, files per folder, KB per file
+  perl -e '
+    my ($src, $folders, $files, $kb) = @ARGV;
+    my $block = join("", map { chr(($_ * 7919) % 251) } 0 .. 1023) x $kb;
+    my $t = 1210150000;
+    for my $d (1 .. $folders) {
+      my $dir = sprintf("%s/DCIM/%03dCANON", $src, 99 + $d);
+      system("mkdir", "-p", $dir) == 0 or die;
+      for my $i (1 .. $files) {
+        my $f = sprintf("%s/IMG_%05d.JPG", $dir, $d * 10000 + $i);
+        open(my $fh, ">", $f) or die; print $fh $block; close($fh);
+        $t += 7; utime($t, $t, $f);
+      }
+    }' "$1" "$2" "$3" "$4"
+}
+
+median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+ms() { local t0 t1; sync; t0=$(date +%s%N); "$@" >/dev/null; t1=$(date +%s%N); echo $(( (t1 - t0) / 1000000 )); }
+import() {  # mode source target
+  "$cli" import ${1:+--$1} --pattern '*.JPG' --folder '{File.CreationYear}' --file '{File.Filename}' \
+    --to "$3" "$2"
+}
+
+bench() {  # name folders files kb
+  local name=$1 src=$work/$1
+  echo "== ($name) $2 folders of $3 files of $4 KB"
+  make_tree "$src" "$2" "$3" "$4"
+  local cp_t=() copy_t=() move_t=()
+  for ((r = 0; r < runs; r++)); do
+    cp_t+=("$(ms cp -a "$src" "$work/cp")"); rm -rf "$work/cp"
+    copy_t+=("$(ms import "" "$src" "$work/copy")"); rm -rf "$work/copy"
+    cp -a "$src" "$work/movesrc"; sync
+    move_t+=("$(ms import move "$work/movesrc" "$work/move")"); rm -rf "$work/move" "$work/movesrc"
+  done
+  local c i m
+  c=$(printf '%s\n' "${cp_t[@]}" | median)
+  i=$(printf '%s\n' "${copy_t[@]}" | median)
+  m=$(printf '%s\n' "${move_t[@]}" | median)
+  echo "cp -a:        ${cp_t[*]} ms, median $c ms"
+  echo "import copy:  ${copy_t[*]} ms, median $i ms"
+  echo "import move:  ${move_t[*]} ms, median $m ms (same volume)"
+  awk -v i="$i" -v c="$c" -v m="$m" 'BEGIN { printf "ratio copy/cp: %.2f   move/copy: %.2f\n", i / c, m / i }'
+  rm -rf "$src"
+}
+
+bench a 10 1000 64
+bench b 1 100 24576
