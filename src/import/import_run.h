@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,17 @@ struct TransferResult {
   std::uint64_t bytes = 0;
 };
 
+// How far one transfer has come.
+struct TransferProgress {
+  std::size_t filesDone = 0;
+  std::size_t filesTotal = 0;
+  std::uint64_t bytesDone = 0;
+  std::uint64_t bytesTotal = 0;
+  std::string_view current;  // the source being worked on
+};
+// Sees the progress; answers false to cancel the rest of the transfer.
+using TransferProgressFn = std::function<bool(const TransferProgress&)>;
+
 // Copies or moves files, one operation for a whole list.
 class FileTransfer {
  public:
@@ -34,7 +46,8 @@ class FileTransfer {
   // Every entry's source to its own target; missing folders are created and
   // a taken name is never overwritten. Throws ff::Error for a request it
   // refuses before touching any file (an empty list among them).
-  virtual TransferResult Transfer(const ImportList& list, bool move, const std::string& root) = 0;
+  virtual TransferResult Transfer(const ImportList& list, bool move, const std::string& root,
+                                  const TransferProgressFn& progress) = 0;
 };
 
 // The drives a source can lie on, and their formatting.
@@ -62,6 +75,7 @@ struct ImportRunOptions {
   ImportRequest request;
   bool move = false;
   bool format = false;  // offer to format the source's drive afterwards
+  TransferProgressFn progress;  // may be empty
 };
 
 struct ImportRunReport {

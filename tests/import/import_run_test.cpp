@@ -25,7 +25,8 @@ class FakeTransfer : public FileTransfer {
   std::vector<std::string> takenNames;
   int calls = 0;
 
-  TransferResult Transfer(const ImportList& list, bool move, const std::string&) override {
+  TransferResult Transfer(const ImportList& list, bool move, const std::string&,
+                          const TransferProgressFn&) override {
     ++calls;
     if (list.empty()) throw Error("No source files specified");
     TransferResult result;
