@@ -23,8 +23,11 @@ void RestoreTimes(ImportRunReport& report, const Environment& env, TLogHandler& 
   }
 }
 
+}  // namespace
+
 void OfferFormat(const ImportRunOptions& options, ImportRunReport& report, SourceDrives& drives,
                  ImportPrompts& prompts) {
+  if (!options.format) return;
   const std::string drive = drives.DriveOf(options.request.sourceFolder);
   if (drive.empty() || drives.DriveTypeName(drive) != "Removable") return;
   if (!report.Complete()) {
@@ -37,11 +40,8 @@ void OfferFormat(const ImportRunOptions& options, ImportRunReport& report, Sourc
   if (!report.formatted) prompts.Inform("Formatting failed for some reason");
 }
 
-}  // namespace
-
-ImportRunReport RunImport(const ImportRunOptions& options, FileTransfer& transfer,
-                          SourceDrives& drives, ImportPrompts& prompts, const Environment& env,
-                          const Clock& clock, TLogHandler& log) {
+ImportRunReport CarryOutImport(const ImportRunOptions& options, FileTransfer& transfer,
+                               const Environment& env, const Clock& clock, TLogHandler& log) {
   const ImportRequest& request = options.request;
   if (request.sourceFolder.empty()) throw Error("No source folder is chosen");
   if (request.importRoot.empty()) throw Error("No folder to import into is chosen");
@@ -55,7 +55,14 @@ ImportRunReport RunImport(const ImportRunOptions& options, FileTransfer& transfe
     throw Error("The file operation answered for " + std::to_string(report.transfer.items.size()) +
                 " of " + std::to_string(report.list.size()) + " files");
   RestoreTimes(report, env, log);
-  if (options.format) OfferFormat(options, report, drives, prompts);
+  return report;
+}
+
+ImportRunReport RunImport(const ImportRunOptions& options, FileTransfer& transfer,
+                          SourceDrives& drives, ImportPrompts& prompts, const Environment& env,
+                          const Clock& clock, TLogHandler& log) {
+  ImportRunReport report = CarryOutImport(options, transfer, env, clock, log);
+  OfferFormat(options, report, drives, prompts);
   return report;
 }
 

@@ -97,4 +97,12 @@ ImportRunReport RunImport(const ImportRunOptions& options, FileTransfer& transfe
                           SourceDrives& drives, ImportPrompts& prompts, const Environment& env,
                           const Clock& clock, TLogHandler& log);
 
+// The two halves of RunImport, for a front end that shows something between
+// them: the list built, transferred and its times restored; then, when
+// options.format is set, the format offer.
+ImportRunReport CarryOutImport(const ImportRunOptions& options, FileTransfer& transfer,
+                               const Environment& env, const Clock& clock, TLogHandler& log);
+void OfferFormat(const ImportRunOptions& options, ImportRunReport& report, SourceDrives& drives,
+                 ImportPrompts& prompts);
+
 }  // namespace ff
