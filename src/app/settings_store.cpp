@@ -117,8 +117,7 @@ ImportDefaults LoadImportDefaults(const SettingsStore& store) {
   }
   CompleteMultiTargetMap(defaults.map, defaults.pattern, defaults.root);
   const auto pick = [](const std::vector<NamedTemplate>& list, int index) {
-    return index >= 0 && index < static_cast<int>(list.size()) ? list[index].stored
-                                                               : std::string();
+    return index >= 0 && index < static_cast<int>(list.size()) ? list[index].stored : std::string();
   };
   defaults.folderTemplate =
       pick(store.ReadQuickList(kQuickFoldersSection), values.quickFolders.value_or(0));

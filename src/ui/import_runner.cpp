@@ -24,7 +24,12 @@ constexpr std::size_t kListedFailures = 10;
 
 ImportRunner::ImportRunner(Dialogs& dialogs, FileTransfer& transfer, SourceDrives& drives,
                            const Environment& env, const Clock& clock, TLogHandler& log)
-    : dialogs_(dialogs), transfer_(transfer), drives_(drives), env_(env), clock_(clock), log_(log) {}
+    : dialogs_(dialogs),
+      transfer_(transfer),
+      drives_(drives),
+      env_(env),
+      clock_(clock),
+      log_(log) {}
 
 ImportRunReport ImportRunner::Run(ImportRunOptions options) {
   ImportRunReport report;

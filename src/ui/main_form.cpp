@@ -70,9 +70,7 @@ QLineEdit* FolderField(QWidget* parent, const char* name, int x, int y, const ch
 
 }  // namespace
 
-int TagOf(const QObject* widget) {
-  return widget ? widget->property(kTagProperty).toInt() : 0;
-}
+int TagOf(const QObject* widget) { return widget ? widget->property(kTagProperty).toInt() : 0; }
 
 TMainForm::TMainForm(MainFormServices services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)) {
@@ -81,17 +79,17 @@ TMainForm::TMainForm(MainFormServices services, QWidget* parent)
   setFixedSize(kClientWidth, kAdvancedClientHeight);
   move(0, 0);
   PanelTop = Make<QFrame>(this, "PanelTop", 0, 0, kClientWidth, kPanelTopHeight);
-  PanelMiddle = Make<QFrame>(this, "PanelMiddle", 0, kPanelTopHeight, kClientWidth,
-                             kPanelMiddleHeight);
-  PanelBottom = Make<QFrame>(this, "PanelBottom", 0, kPanelTopHeight + kPanelMiddleHeight,
-                             kClientWidth, 65);
+  PanelMiddle =
+      Make<QFrame>(this, "PanelMiddle", 0, kPanelTopHeight, kClientWidth, kPanelMiddleHeight);
+  PanelBottom =
+      Make<QFrame>(this, "PanelBottom", 0, kPanelTopHeight + kPanelMiddleHeight, kClientWidth, 65);
   BuildTopPanel();
   BuildMiddlePanel();
   BuildBottomPanel();
 
-  folderEditor_ = std::make_unique<TemplateEditor>(
-      TemplateEditor::Side::kFolder, *lbFolderName, QuickFolderList, services_.dialogs,
-      [this] { quickFolders_->SelectUserdefined(); });
+  folderEditor_ = std::make_unique<TemplateEditor>(TemplateEditor::Side::kFolder, *lbFolderName,
+                                                   QuickFolderList, services_.dialogs,
+                                                   [this] { quickFolders_->SelectUserdefined(); });
   fileEditor_ = std::make_unique<TemplateEditor>(TemplateEditor::Side::kFile, *lbFilename,
                                                  QuickFileList, services_.dialogs,
                                                  [this] { quickFiles_->SelectUserdefined(); });
@@ -252,9 +250,9 @@ void TMainForm::Wire() {
   };
   browse(edtFrom, [this] { Safely([this] { btnBrowseFromClick(); }); });
   browse(edtTo, [this] { Safely([this] { btnBrowseToClick(); }); });
-  for (QPushButton* button : {btnFolderAddValue, btnFolderAddValueSpc, btnFolderAddValueBreak,
-                              btnFolderFreeText, btnFileAddValue, btnFileAddValueSpc,
-                              btnFileFreeText})
+  for (QPushButton* button :
+       {btnFolderAddValue, btnFolderAddValueSpc, btnFolderAddValueBreak, btnFolderFreeText,
+        btnFileAddValue, btnFileAddValueSpc, btnFileFreeText})
     connect(button, &QPushButton::clicked, this,
             [this, button] { Safely([this, button] { btnAddValueClick(button); }); });
   for (QToolButton* button :
@@ -278,9 +276,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     bool consumed = false;
     Safely([&] {
-      consumed = watched == lbFolderName
-                     ? lbFolderNameListBoxKeyDown(key->key(), key->modifiers())
-                     : lbFilenameListBoxKeyDown(key->key(), key->modifiers());
+      consumed = watched == lbFolderName ? lbFolderNameListBoxKeyDown(key->key(), key->modifiers())
+                                         : lbFilenameListBoxKeyDown(key->key(), key->modifiers());
     });
     return consumed;
   }
@@ -357,10 +354,9 @@ void TMainForm::edtSearchPatternExit() {
     return std::string_view(line).substr(0, line.find('='));
   };
   for (const std::string& wildcard : wildcards) {
-    const bool named = std::any_of(MultiTargetMap.begin(), MultiTargetMap.end(),
-                                   [&](const std::string& line) {
-                                     return EqualsIgnoreCase(nameOf(line), wildcard);
-                                   });
+    const bool named = std::any_of(
+        MultiTargetMap.begin(), MultiTargetMap.end(),
+        [&](const std::string& line) { return EqualsIgnoreCase(nameOf(line), wildcard); });
     if (!named) MultiTargetMap.push_back(wildcard + "=" + edtTo->text().toStdString());
   }
   std::erase_if(MultiTargetMap, [&](const std::string& line) {

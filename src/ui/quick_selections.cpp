@@ -65,8 +65,8 @@ void QuickSelections::Add() {
     return;
   }
   if (std::any_of(list_.begin(), list_.end(), [&](const NamedTemplate& entry) {
-        return QString::fromStdString(entry.name).compare(QString::fromStdString(name),
-                                                         Qt::CaseInsensitive) == 0;
+        return QString::fromStdString(entry.name)
+                   .compare(QString::fromStdString(name), Qt::CaseInsensitive) == 0;
       })) {
     dialogs_.Message("A Quickselect named " + name + " exists already", MessageKind::kInformation,
                      MessageButtons::kOk);

@@ -17,9 +17,8 @@ class QuickSelections {
   // list is the side's quick list (line i belongs to item i of box). save
   // and refresh run SaveSettings and RefreshSamples.
   QuickSelections(TemplateEditor::Side side, QComboBox& box, QAbstractButton& add,
-                  QAbstractButton& remove, std::vector<NamedTemplate>& list,
-                  TemplateEditor& editor, Dialogs& dialogs, std::function<void()> save,
-                  std::function<void()> refresh);
+                  QAbstractButton& remove, std::vector<NamedTemplate>& list, TemplateEditor& editor,
+                  Dialogs& dialogs, std::function<void()> save, std::function<void()> refresh);
 
   // Choosing an entry: the buttons follow it, the template list takes its
   // template, the samples are refreshed.

@@ -4,9 +4,8 @@
 
 namespace ff {
 
-TemplateEditor::TemplateEditor(Side side, QListWidget& list,
-                               std::vector<NamedTemplate>& quickList, Dialogs& dialogs,
-                               std::function<void()> selectUserdefined)
+TemplateEditor::TemplateEditor(Side side, QListWidget& list, std::vector<NamedTemplate>& quickList,
+                               Dialogs& dialogs, std::function<void()> selectUserdefined)
     : side_(side),
       list_(list),
       quickList_(quickList),
