@@ -104,7 +104,7 @@ TEST_F(RegistryTest, ReadAndWriteFailuresCarryTheValueName) {
   };
   for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.action), c.message);
 
-  reg.CloseKey();
+  EXPECT_FALSE(reg.OpenKey("Software\nInjected]", true));
   EXPECT_EQ(ErrorOf([&] { reg.WriteInteger("Move", 1); }), "Failed to set data for 'Move'");
 
   // A hive whose folder cannot exist (a file stands in its way).
