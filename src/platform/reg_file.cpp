@@ -425,24 +425,24 @@ bool ParseRegText(std::string_view text, RegDocument& doc, std::string& problem)
       key->Set(RegValue{name, kRegDword, {}, *n, {}});
     } else if (StartsWithIgnoreCase(rest, "hex")) {
       std::uint32_t type = kRegBinary;
-      std::string_view spec = rest.substr(3);
-      if (!spec.empty() && spec.front() == '(') {
-        const std::size_t close = spec.find(')');
+      std::string_view typeText = rest.substr(3);
+      if (!typeText.empty() && typeText.front() == '(') {
+        const std::size_t close = typeText.find(')');
         const auto t = close == std::string_view::npos
                            ? std::nullopt
-                           : ParseHexNumber(spec.substr(1, close - 1), 8);
+                           : ParseHexNumber(typeText.substr(1, close - 1), 8);
         if (!t) {
           problem = Lines(number, "hex(N) needs a hexadecimal type number");
           return false;
         }
         type = *t;
-        spec = spec.substr(close + 1);
+        typeText = typeText.substr(close + 1);
       }
-      if (spec.empty() || spec.front() != ':') {
+      if (typeText.empty() || typeText.front() != ':') {
         problem = Lines(number, "\":\" expected after hex");
         return false;
       }
-      std::string list(Trim(spec.substr(1)));
+      std::string list(Trim(typeText.substr(1)));
       while (!list.empty() && list.back() == '\\') {  // continued on the next line
         list.pop_back();
         if (++i >= lines.size()) break;
