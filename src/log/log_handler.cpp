@@ -39,7 +39,55 @@ class Fd {
 }  // namespace
 
 TLogHandler::TLogHandler(const Clock& clock, const Environment& env)
-    : LogPath(DefaultLogFolder()), clock_(clock), env_(env) {}
+    : LogSettings{DefaultLogFolder()}, clock_(clock), env_(env) {}
+
+TLogHandler::TLogHandler(LogStore store, const Clock& clock, const Environment& env)
+    : LogSettings{store.defaultLogPath}, store_(std::move(store)), clock_(clock), env_(env) {
+  LoadLogSettings();
+  DeleteOldLogs();
+}
+
+TLogHandler::~TLogHandler() {
+  try {
+    SaveLogSettings();
+  } catch (...) {
+    // At exit there is nobody to tell: the settings are simply not stored.
+  }
+}
+
+bool TLogHandler::ReadStored() {
+  Registry key(RootKey::LocalMachine, store_->hiveFolder);
+  if (!key.OpenKey(store_->keyPath, false)) return false;
+  ReadLogSettings(key, *this);
+  return true;
+}
+
+bool TLogHandler::RunSetup() { return store_ && store_->setup && store_->setup(); }
+
+void TLogHandler::LoadLogSettings() {
+  if (!store_) return;
+  // The dialog comes back while it is confirmed and the key still does not
+  // open; a loop rather than recursion, so no confirmation can exhaust the stack.
+  while (!ReadStored() && RunSetup()) {
+  }
+}
+
+bool TLogHandler::ShowLogSetup() {
+  if (!RunSetup()) return false;
+  LoadLogSettings();
+  return true;
+}
+
+void TLogHandler::SaveLogSettings() {
+  if (!store_) return;
+  Registry key(RootKey::LocalMachine, store_->hiveFolder);
+  if (!key.OpenKey(store_->keyPath, true)) return;
+  WriteLogSettings(key, *this);
+}
+
+int TLogHandler::DeleteOldLogs() {
+  return SweepLogFolder(LogPath, RetentionCutoff(env_.ToLocal(clock_.Now()), LogKeepDays));
+}
 
 std::string TLogHandler::LogFileName(Instant instant) const {
   const CalendarTime t = env_.ToLocal(instant);

@@ -2,30 +2,46 @@
 // message ("hhmmss", TAB, the message, CR LF).
 #pragma once
 
-#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "log/log_settings.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
+#include "platform/paths.h"
 
 namespace ff {
 
-class TLogHandler {
+// Where a handler keeps its settings: a key below the machine hive
+// (HKEY_LOCAL_MACHINE) of the key store.
+struct LogStore {
+  // Folder of the hive files.
+  std::string hiveFolder = ConfigFolder();
+  // The program's key, ProgramKeyPath.
+  std::string keyPath = "Software\\Tallmark\\Fotoferry";
+  // Shows the log setup dialog modally and answers true when it was closed
+  // with OK (the dialog has then stored the five values itself). Empty where
+  // there is no dialog: the defaults then stand.
+  std::function<bool()> setup;
+  // LogPath until a stored one is loaded.
+  std::string defaultLogPath = DefaultLogFolder();
+};
+
+class TLogHandler : public LogSettings {
  public:
-  // Sets the defaults. The clock and environment must outlive the handler.
+  // Sets the defaults; nothing is loaded, swept or stored. The clock and
+  // environment must outlive the handler.
   explicit TLogHandler(const Clock& clock = SystemClock(),
                        const Environment& env = SystemEnvironment());
-
-  // Folder of the daily files, without a trailing "/".
-  std::string LogPath;
-  // Days before today that a log file survives the start-up sweep.
-  std::int32_t LogKeepDays = 30;
-  // Stored and edited with the others; no message depends on them.
-  bool UseDebugLog = false;
-  bool UseErrorLog = false;
-  // Gates every message that is not written with the always-flag.
-  bool UseInfoLog = true;
+  // Sets the defaults, then LoadLogSettings, then DeleteOldLogs;
+  // destruction runs SaveLogSettings.
+  explicit TLogHandler(LogStore store, const Clock& clock = SystemClock(),
+                       const Environment& env = SystemEnvironment());
+  ~TLogHandler();
+  TLogHandler(const TLogHandler&) = delete;
+  TLogHandler& operator=(const TLogHandler&) = delete;
 
   // Appends one record to today's file when always or UseInfoLog is set;
   // creates the folder and the file as needed. Throws ff::Error with the
@@ -36,7 +52,28 @@ class TLogHandler {
   // Full name of the file for the local date of instant.
   std::string LogFileName(Instant instant) const;
 
+  // Reads the stored settings from the store's key, opened for full access
+  // without creating it. Where it cannot be opened, shows the setup dialog,
+  // again each time it is confirmed while the key still cannot be opened,
+  // until it is cancelled or the key opens. Without a store: nothing.
+  void LoadLogSettings();
+  // Writes the five settings, creating the key when missing; returns
+  // silently when the key cannot be opened or created. Throws ff::Error
+  // "Failed to set data for '%s'" when a value cannot be stored.
+  void SaveLogSettings();
+  // Shows the setup dialog; when it is confirmed, loads the settings it
+  // stored and answers true. False without a dialog.
+  bool ShowLogSetup();
+  // Deletes the log files older than LogKeepDays days (see SweepLogFolder)
+  // and answers how many entries it selected.
+  int DeleteOldLogs();
+
  private:
+  // Reads the key into the settings; false when it cannot be opened.
+  bool ReadStored();
+  bool RunSetup();
+
+  std::optional<LogStore> store_;
   const Clock& clock_;
   const Environment& env_;
 };

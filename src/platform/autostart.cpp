@@ -45,11 +45,20 @@ std::string ExecLineFor(std::string_view program) {
   std::string value;
   for (char c : quoted) {
     switch (c) {
-      case '\\': value += "\\\\"; break;
-      case '\n': value += "\\n"; break;
-      case '\t': value += "\\t"; break;
-      case '\r': value += "\\r"; break;
-      default: value += c;
+      case '\\':
+        value += "\\\\";
+        break;
+      case '\n':
+        value += "\\n";
+        break;
+      case '\t':
+        value += "\\t";
+        break;
+      case '\r':
+        value += "\\r";
+        break;
+      default:
+        value += c;
     }
   }
   return value;
@@ -63,12 +72,23 @@ std::string ProgramOfExecLine(std::string_view exec) {
       continue;
     }
     switch (exec[++i]) {
-      case 's': value += ' '; break;
-      case 'n': value += '\n'; break;
-      case 't': value += '\t'; break;
-      case 'r': value += '\r'; break;
-      case '\\': value += '\\'; break;
-      default: value += '\\', value += exec[i];
+      case 's':
+        value += ' ';
+        break;
+      case 'n':
+        value += '\n';
+        break;
+      case 't':
+        value += '\t';
+        break;
+      case 'r':
+        value += '\r';
+        break;
+      case '\\':
+        value += '\\';
+        break;
+      default:
+        value += '\\', value += exec[i];
     }
   }
   std::string program;
@@ -127,12 +147,17 @@ std::string AutostartFolder::ReadString(std::string_view name) const {
 void AutostartFolder::WriteString(std::string_view name, std::string_view executable) {
   int error = 0;
   if (!UsableName(name) || !MakeFolders(folder_, error)) Fail("Failed to set data for", name);
-  const std::string entry = "[Desktop Entry]\n"
-                            "Type=Application\n"
-                            "Name=" + std::string(name) + "\n"
-                            "Exec=" + ExecLineFor(executable) + "\n"
-                            "Terminal=false\n"
-                            "X-GNOME-Autostart-enabled=true\n";
+  const std::string entry =
+      "[Desktop Entry]\n"
+      "Type=Application\n"
+      "Name=" +
+      std::string(name) +
+      "\n"
+      "Exec=" +
+      ExecLineFor(executable) +
+      "\n"
+      "Terminal=false\n"
+      "X-GNOME-Autostart-enabled=true\n";
   if (!ReplaceFile(EntryPath(name), entry, error)) Fail("Failed to set data for", name);
 }
 

@@ -33,7 +33,8 @@ Line Classify(std::string_view text, bool first) {
   if (text.empty() || text.front() == ';') return {};
   if (text.front() == '[') {
     const size_t close = text.find(']');
-    return {Kind::Header, Trim(text.substr(1, close == std::string_view::npos ? close : close - 1)),
+    return {Kind::Header,
+            Trim(text.substr(1, close == std::string_view::npos ? close : close - 1)),
             {}};
   }
   const size_t equals = text.find('=');
@@ -141,8 +142,7 @@ void IniFile::Modify(Change change) {
   if (!ReplaceFile(path_, out, error)) fail();
 }
 
-void IniFile::WriteString(std::string_view section, std::string_view key,
-                          std::string_view value) {
+void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   key = Trim(key);
   if (HasLineBreak(section) || section.find(']') != section.npos || HasLineBreak(key) ||
       key.find('=') != key.npos || (!key.empty() && (key.front() == '[' || key.front() == ';')) ||

@@ -120,9 +120,9 @@ RegValue ValueFromHex(std::uint32_t type, std::vector<std::uint8_t> bytes) {
     }
     value.text = Utf16LeToUtf8(bytes.data(), units * 2);
   } else if (type == kRegDword && bytes.size() == 4) {
-    value.number = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                   static_cast<std::uint32_t>(bytes[2]) << 16 |
-                   static_cast<std::uint32_t>(bytes[3]) << 24;
+    value.number =
+        static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+        static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
   } else {
     if (type == kRegDword) value.type = kRegBinary;  // a DWORD of another size cannot be one
     value.bytes = std::move(bytes);
@@ -325,8 +325,8 @@ bool ParseRegText(std::string_view text, RegDocument& doc, std::string& problem)
   std::string converted;
   if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFF &&
       static_cast<unsigned char>(text[1]) == 0xFE) {  // as regedit exports it: UTF-16LE
-    converted = Utf16LeToUtf8(reinterpret_cast<const std::uint8_t*>(text.data()) + 2,
-                              text.size() - 2);
+    converted =
+        Utf16LeToUtf8(reinterpret_cast<const std::uint8_t*>(text.data()) + 2, text.size() - 2);
     text = converted;
   } else if (text.substr(0, 3) == "\xEF\xBB\xBF") {
     text.remove_prefix(3);
@@ -425,23 +425,24 @@ bool ParseRegText(std::string_view text, RegDocument& doc, std::string& problem)
       key->Set(RegValue{name, kRegDword, {}, *n, {}});
     } else if (StartsWithIgnoreCase(rest, "hex")) {
       std::uint32_t type = kRegBinary;
-      std::string_view spec = rest.substr(3);
-      if (!spec.empty() && spec.front() == '(') {
-        const std::size_t close = spec.find(')');
-        const auto t = close == std::string_view::npos ? std::nullopt
-                                                        : ParseHexNumber(spec.substr(1, close - 1), 8);
+      std::string_view typeText = rest.substr(3);
+      if (!typeText.empty() && typeText.front() == '(') {
+        const std::size_t close = typeText.find(')');
+        const auto t = close == std::string_view::npos
+                           ? std::nullopt
+                           : ParseHexNumber(typeText.substr(1, close - 1), 8);
         if (!t) {
           problem = Lines(number, "hex(N) needs a hexadecimal type number");
           return false;
         }
         type = *t;
-        spec = spec.substr(close + 1);
+        typeText = typeText.substr(close + 1);
       }
-      if (spec.empty() || spec.front() != ':') {
+      if (typeText.empty() || typeText.front() != ':') {
         problem = Lines(number, "\":\" expected after hex");
         return false;
       }
-      std::string list(Trim(spec.substr(1)));
+      std::string list(Trim(typeText.substr(1)));
       while (!list.empty() && list.back() == '\\') {  // continued on the next line
         list.pop_back();
         if (++i >= lines.size()) break;

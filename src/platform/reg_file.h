@@ -23,8 +23,8 @@ inline constexpr std::uint32_t kRegDword = 4;
 struct RegValue {
   std::string name;  // empty for the default value ("@")
   std::uint32_t type = kRegSz;
-  std::string text;                // kRegSz, kRegExpandSz: UTF-8, without terminator
-  std::uint32_t number = 0;        // kRegDword
+  std::string text;                 // kRegSz, kRegExpandSz: UTF-8, without terminator
+  std::uint32_t number = 0;         // kRegDword
   std::vector<std::uint8_t> bytes;  // every other type, as stored
 
   // Size of the data as the platform keeps it: strings in UTF-16 with their

@@ -124,6 +124,7 @@ bool Registry::Modify(Change change, int& error) {
 
 bool Registry::OpenKey(std::string_view key, bool canCreate) {
   CloseKey();
+  if (!NameStorable(key)) return false;  // a key line cannot hold a line break
   const std::string path = FullPath(key);
   if (Current().Exists(path)) {
     if (!CanWrite(file_)) return false;

@@ -55,7 +55,8 @@ TEST(Autostart, FailuresNameTheValue) {
   };
   EXPECT_EQ(message([&] { blocked.WriteString("Fotoferry", "/bin/x"); }),
             "Failed to set data for 'Fotoferry'");
-  EXPECT_EQ(message([&] { blocked.ReadString("Fotoferry"); }), "Failed to get data for 'Fotoferry'");
+  EXPECT_EQ(message([&] { blocked.ReadString("Fotoferry"); }),
+            "Failed to get data for 'Fotoferry'");
   AutostartFolder run(dir / "autostart");
   EXPECT_EQ(message([&] { run.WriteString("../escape", "/bin/x"); }),
             "Failed to set data for '../escape'");

@@ -15,8 +15,8 @@
 namespace ff {
 namespace {
 
-using ::testing::HasSubstr;
 using test::Exists;
+using ::testing::HasSubstr;
 
 constexpr const char* kKey = "Software\\Tallmark\\Fotoferry";
 
@@ -84,8 +84,8 @@ TEST_F(RegistryTest, ReadAndWriteFailuresCarryTheValueName) {
   test::WriteFile(hive,
                   "Windows Registry Editor Version 5.00\n\n"
                   "[HKEY_CURRENT_USER\\Software\\Tallmark\\Fotoferry]\n"
-                  "\"Long\"=\"abc\"\n"        // 8 bytes as UTF-16: longer than a number
-                  "\"Short\"=\"a\"\n"         // 4 bytes: fits, but is no number
+                  "\"Long\"=\"abc\"\n"  // 8 bytes as UTF-16: longer than a number
+                  "\"Short\"=\"a\"\n"   // 4 bytes: fits, but is no number
                   "\"Number\"=dword:00000002\n"
                   "\"Blob\"=hex:01,02\n");
   Registry reg(RootKey::CurrentUser, folder);
@@ -104,7 +104,7 @@ TEST_F(RegistryTest, ReadAndWriteFailuresCarryTheValueName) {
   };
   for (const Case& c : cases) EXPECT_EQ(ErrorOf(c.action), c.message);
 
-  reg.CloseKey();
+  EXPECT_FALSE(reg.OpenKey("Software\nInjected]", true));
   EXPECT_EQ(ErrorOf([&] { reg.WriteInteger("Move", 1); }), "Failed to set data for 'Move'");
 
   // A hive whose folder cannot exist (a file stands in its way).
@@ -155,7 +155,8 @@ TEST_F(RegistryTest, HandWrittenFilesReadAsDocumented) {
     // A change keeps what the program does not know of.
     reg.WriteBool("Move", false);
     const std::string after = test::ReadFile(hive);
-    EXPECT_THAT(after, HasSubstr("[HKEY_CURRENT_USER\\Software\\Other]\n\"Keep\"=hex(7):61,00,00,"));
+    EXPECT_THAT(after,
+                HasSubstr("[HKEY_CURRENT_USER\\Software\\Other]\n\"Keep\"=hex(7):61,00,00,"));
     EXPECT_THAT(after, HasSubstr("\"Move\"=dword:00000000"));
   }
 }
@@ -166,7 +167,8 @@ TEST_F(RegistryTest, UnparsableFilesAreKeptAsideAndReportedOnce) {
     std::string content;
   } cases[] = {
       {"no header", "[HKEY_CURRENT_USER\\Software]\n\"a\"=\"b\"\n"},
-      {"broken value", "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"a\"=dword:xyz\n"},
+      {"broken value",
+       "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"a\"=dword:xyz\n"},
       {"value before key", "Windows Registry Editor Version 5.00\n\"a\"=\"b\"\n"},
       {"open quote", "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"a\"=\"b\n"},
       {"bad hex", "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"a\"=hex:1g\n"},
@@ -209,8 +211,11 @@ TEST_F(RegistryTest, KeysOpenForFullAccessOnlyWhereTheFileCanBeWritten) {
   EXPECT_FALSE(Registry(RootKey::LocalMachine, folder).OpenKey(kKey, false));
   EXPECT_FALSE(Registry(RootKey::LocalMachine, folder).OpenKey(kKey, true));
   rmdir(lock.c_str());
+}
 
+TEST_F(RegistryTest, ReadOnlyHiveFileIsReadButNotOpenedForFullAccess) {
   if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+  ASSERT_TRUE(Registry(RootKey::LocalMachine, folder).OpenKey(kKey, true));
   chmod((folder + "/HKEY_LOCAL_MACHINE.reg").c_str(), 0444);
   Registry readOnly(RootKey::LocalMachine, folder);
   EXPECT_TRUE(readOnly.KeyExists(kKey));
