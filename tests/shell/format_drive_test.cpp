@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
+#include "qt_application.h"
 #include "support/fake_mounts.h"
 
 namespace ff {
@@ -158,6 +160,19 @@ TEST_F(FormatDriveTest, NoFormatWithoutConfirmationOrService) {
   format->SetInteraction(&user);
   format->Execute();
   EXPECT_EQ(user.messages.at(0), kFormatNotAvailable);
+}
+
+// The desktop's own service, on a system bus that is not there: the user is
+// told and nothing is formatted.
+TEST_F(FormatDriveTest, WithoutASystemBusTheUserIsToldFormattingIsNotAvailable) {
+  test::EnsureApplication();
+  ::setenv("DBUS_SYSTEM_BUS_ADDRESS", ("unix:path=" + mounts.At("no-bus")).c_str(), 1);
+  TStFormatDrive real(MakeUDisks2Service(), mounts.Source());
+  real.SetInteraction(&user);
+  real.SetDrive(card);
+  EXPECT_FALSE(real.Execute());
+  EXPECT_EQ(user.messages, std::vector<std::string>{kFormatNotAvailable});
+  EXPECT_EQ(user.confirmations, 0);
 }
 
 }  // namespace

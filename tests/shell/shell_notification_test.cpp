@@ -14,17 +14,13 @@
 #include <filesystem>
 
 #include "platform/error.h"
+#include "qt_application.h"
 #include "support/temp_dir.h"
 
 namespace ff {
 namespace {
 
-void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "shell_tests";
-  static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-}
+using test::EnsureApplication;
 
 // Runs the event loop until done() holds or the time is up.
 bool WaitFor(const std::function<bool()>& done, int milliseconds = 3000) {
