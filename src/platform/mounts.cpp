@@ -186,9 +186,15 @@ bool MountTable::OnRemovableDevice(const MountEntry& entry) const {
   // MMC/SD bus.
   const fs::path root = fs::canonical(sysfsRoot_, ec);
   if (ec) return false;
+  fs::path walked = root;
   for (const fs::path& part : device.lexically_relative(root)) {
+    walked /= part;
     const std::string name = part.string();
-    if (name.compare(0, 3, "usb") == 0 || name.compare(0, 3, "mmc") == 0) return true;
+    if (name.compare(0, 3, "usb") == 0) return true;
+    // An MMC card ("mmc0:0001"): an SD card is removable, a soldered eMMC
+    // (type "MMC") is the machine's own disk.
+    if (name.compare(0, 3, "mmc") == 0 && name.find(':') != std::string::npos)
+      return ReadAttribute(walked / "type") != "MMC";
   }
   return false;
 }

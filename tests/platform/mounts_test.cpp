@@ -110,6 +110,9 @@ TEST_F(MountTableTest, DriveTypesFromFileSystemMountPointAndSysfs) {
            "pci0000:00/0000:00:14.0/usb1/1-1/1-1:1.0/host6/target6:0:0/6:0:0:0/block/sdc/sdc1",
            "0");
   AddBlock("179:1", "platform/fe320000.mmc/mmc_host/mmc0/mmc0:aaaa/block/mmcblk0/mmcblk0p1", "0");
+  test::WriteFile(At("sys/devices/platform/fe320000.mmc/mmc_host/mmc0/mmc0:aaaa/type"), "SD\n");
+  AddBlock("179:9", "platform/fe330000.mmc/mmc_host/mmc1/mmc1:0001/block/mmcblk1/mmcblk1p2", "0");
+  test::WriteFile(At("sys/devices/platform/fe330000.mmc/mmc_host/mmc1/mmc1:0001/type"), "MMC\n");
   AddBlock("254:1", "pci0000:00/0000:00:04.0/virtio2/block/vda/vda1", "0");
   AddBlock("8:49", "pci0000:00/0000:00:1f.2/ata2/host1/target1:0:0/1:0:0:0/block/sdd", "1",
            /*partition=*/false);
@@ -121,6 +124,7 @@ TEST_F(MountTableTest, DriveTypesFromFileSystemMountPointAndSysfs) {
       {"8:17", "/mnt/reader", "vfat", "/dev/sdb1", DriveType::Removable},  // disk removable=1
       {"8:33", "/mnt/stick", "exfat", "/dev/sdc1", DriveType::Removable},  // on a USB bus
       {"179:1", "/mnt/sd", "vfat", "/dev/mmcblk0p1", DriveType::Removable},
+      {"179:9", "/", "ext4", "/dev/mmcblk1p2", DriveType::Fixed},        // soldered eMMC
       {"8:49", "/mnt/whole", "vfat", "/dev/sdd", DriveType::Removable},  // unpartitioned
       {"254:1", "/", "ext4", "/dev/vda1", DriveType::Fixed},
       {"254:1", "/media/ansel/Data", "ext4", "/dev/vda1", DriveType::Removable},
