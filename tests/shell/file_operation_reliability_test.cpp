@@ -25,13 +25,14 @@ class ReliabilityTest : public testing::Test {
  protected:
   std::string In(const std::string& name) const { return dir_ / ("card/" + name); }
   std::string Out(const std::string& name) const { return dir_ / ("archive/" + name); }
-  std::string Content(size_t i) const { return test::Pattern(pictures_[i].size, char('a' + i)); }
+  const std::string& Content(size_t i) const { return contents_[i]; }
 
   // Writes the pictures to the card and answers their import lines.
   std::vector<std::string> Prepare(std::vector<Picture> pictures) {
     pictures_ = std::move(pictures);
     std::vector<std::string> lines;
     for (size_t i = 0; i < pictures_.size(); ++i) {
+      contents_.push_back(test::Pattern(pictures_[i].size, static_cast<char>('a' + i)));
       WriteFile(In(pictures_[i].name), Content(i));
       lines.push_back(In(pictures_[i].name) + "=" + Out("2008/" + pictures_[i].name));
     }
@@ -64,6 +65,7 @@ class ReliabilityTest : public testing::Test {
 
   test::TempDir dir_;
   std::vector<Picture> pictures_;
+  std::vector<std::string> contents_;
 };
 
 class FullDiskTest : public ReliabilityTest, public testing::WithParamInterface<TStFileOp> {};
