@@ -49,12 +49,11 @@ void SplitPath(const std::string& path, std::string& folder, std::string& name) 
   }
 }
 
-// A hidden, unique temporary name in the target folder. Answers the open
-// descriptor or -errno.
-int CreateTemp(int dirFd, std::string& name) {
+// A hidden, unique temporary name in the target folder, prefix + a number.
+// Answers the open descriptor or -errno.
+int CreateTemp(int dirFd, const std::string& prefix, std::string& name) {
   for (int attempt = 0; attempt < 100; ++attempt) {
-    name =
-        ".fotoferry-" + std::to_string(getpid()) + "-" + std::to_string(++tempSequence) + ".part";
+    name = prefix + std::to_string(++tempSequence) + ".part";
     const int fd = openat(dirFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd >= 0) return fd;
     if (errno != EEXIST) return -errno;
@@ -89,7 +88,9 @@ std::string CollisionName(const std::string& name, unsigned n) {
 }
 
 FileOpEngine::FileOpEngine(FileOperationProgress* progress, bool renameOnCollision)
-    : progress_(progress), renameOnCollision_(renameOnCollision) {
+    : progress_(progress),
+      renameOnCollision_(renameOnCollision),
+      tempPrefix_(".fotoferry-" + std::to_string(getpid()) + "-") {
   onChunk_ = [this](std::uint64_t bytes) {
     status_.bytesDone += bytes;
     return Tick();
@@ -136,6 +137,8 @@ std::vector<FileOpResult> FileOpEngine::Run(TStFileOp op, bool toTrash,
     }
     const int error = CarryOut(op, toTrash, i, result);
     if (error != 0) SetFailure(result, error == ECANCELED && cancelled_ ? kErrorCancelled : error);
+    if (error == EXDEV && op == TStFileOp::fopDelete && toTrash)
+      result.errorText = "No trash on this volume (" + result.errorText + ")";
     bytesBefore += sizes_[i];
     status_.bytesDone = bytesBefore;
     ++status_.filesDone;
@@ -214,7 +217,7 @@ int FileOpEngine::CopyInto(const std::string& source, Folder& folder, const std:
   if (!S_ISREG(st.st_mode)) return EINVAL;
 
   std::string tempName;
-  const int out = CreateTemp(folder.fd, tempName);
+  const int out = CreateTemp(folder.fd, tempPrefix_, tempName);
   if (out < 0) return -out;
   const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
   int error = copier_.Copy(in.get(), out, size, copied, onChunk_);

@@ -72,6 +72,7 @@ class FileOpEngine {
 
   FileOperationProgress* progress_;
   bool renameOnCollision_;
+  std::string tempPrefix_;
   bool cancelled_ = false;
   FileOperationStatus status_;
   std::vector<std::uint64_t> sizes_;
