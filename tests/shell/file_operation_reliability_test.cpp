@@ -101,6 +101,32 @@ TEST_P(FullDiskTest, FilesThatFitAreCompleteAndNoSourceOfAFailedCopyIsRemoved) {
 INSTANTIATE_TEST_SUITE_P(CopyAndMove, FullDiskTest,
                          testing::Values(TStFileOp::fopCopy, TStFileOp::fopMove));
 
+TEST_F(ReliabilityTest, MoveAcrossVolumesKeepsASourceItCannotRemoveAndReportsTheCopy) {
+  test::Tmpfs archive(dir_ / "archive", "1m");
+  FF_REQUIRE_TMPFS(archive);
+  const std::vector<std::string> lines = Prepare({{"a.jpg", 1000}, {"b.jpg", 1000}});
+  // A write-protected card: the copies arrive, the sources cannot go.
+  chmod(dir_.path().c_str(), 0777);
+  chmod((dir_ / "archive").c_str(), 0777);
+  chmod((dir_ / "card").c_str(), 0555);
+  TStFileOperation op;
+  op.SetOperation(TStFileOp::fopMove);
+  op.SetSourceFiles(lines);
+  {
+    test::AsNobody nobody;
+    EXPECT_FALSE(op.Execute());
+  }
+
+  EXPECT_EQ(op.ErrorCode(), EACCES);
+  for (const FileOpResult& result : op.Results()) {
+    EXPECT_EQ(result.error, EACCES);
+    EXPECT_EQ(result.finalPath, result.target);
+    EXPECT_TRUE(Exists(result.source));
+  }
+  ExpectNothingLost();
+  EXPECT_TRUE(Exists(Out("2008/a.jpg")));
+}
+
 class CancelTest : public ReliabilityTest, public testing::WithParamInterface<TStFileOp> {};
 
 TEST_P(CancelTest, CancelInsideALargeFileLeavesNoPartialFile) {
