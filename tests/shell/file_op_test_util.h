@@ -2,6 +2,7 @@
 // tmpfs, tree listings and a way to lose read permission as root.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,6 +33,11 @@ class ScriptedProgress : public FileOperationProgress {
  private:
   std::function<bool(const FileOperationStatus&)> answer_;
 };
+
+// Test names for copy and move cases.
+inline std::string OperationName(const testing::TestParamInfo<TStFileOp>& param) {
+  return param.param == TStFileOp::fopMove ? "Move" : "Copy";
+}
 
 // A tmpfs of the given size mounted at path while the object lives.
 class Tmpfs {

@@ -99,7 +99,8 @@ TEST_P(FullDiskTest, FilesThatFitAreCompleteAndNoSourceOfAFailedCopyIsRemoved) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CopyAndMove, FullDiskTest,
-                         testing::Values(TStFileOp::fopCopy, TStFileOp::fopMove));
+                         testing::Values(TStFileOp::fopCopy, TStFileOp::fopMove),
+                         test::OperationName);
 
 TEST_F(ReliabilityTest, MoveAcrossVolumesKeepsASourceItCannotRemoveAndReportsTheCopy) {
   test::Tmpfs archive(dir_ / "archive", "1m");
@@ -166,7 +167,8 @@ TEST_P(CancelTest, CancelInsideALargeFileLeavesNoPartialFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CopyAndMove, CancelTest,
-                         testing::Values(TStFileOp::fopCopy, TStFileOp::fopMove));
+                         testing::Values(TStFileOp::fopCopy, TStFileOp::fopMove),
+                         test::OperationName);
 
 struct KillPoint {
   const char* name;

@@ -105,7 +105,8 @@ TEST_P(TakenNameTest, IncomingFileGetsFirstFreeNameAndExistingFilesStay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CopyAndMove, TakenNameTest,
-                         testing::Values(TStFileOp::fopCopy, TStFileOp::fopMove));
+                         testing::Values(TStFileOp::fopCopy, TStFileOp::fopMove),
+                         test::OperationName);
 
 TEST_F(FileOperationTest, WithoutRenameCollisionTakenNameFailsAndExistingFileStays) {
   WriteFile(In("a.jpg"), "incoming");
