@@ -1,8 +1,14 @@
 #include "cli/cli.h"
 
+#include <istream>
 #include <ostream>
 
+#include "app/import_services.h"
+#include "app/instance_guard.h"
+#include "app/settings_store.h"
+#include "app/version_info.h"
 #include "cli/options.h"
+#include "cli/terminal.h"
 #include "import/import_list.h"
 #include "import/naming_template.h"
 #include "log/log_handler.h"
@@ -17,15 +23,12 @@ namespace {
 
 constexpr const char* kPrefix = "fotoferry-cli: ";
 
-// The window's defaults, for every option that is not given.
-struct Defaults {
-  std::string pattern = kDefaultSearchPattern;
-  bool recurse = true;
-  std::string folderTemplate;  // stored form
-  std::string fileTemplate;    // stored form
-  std::string root = UserPicturesFolder();
-  std::vector<std::string> map;
-};
+// The key of the program's settings in both hives.
+std::string KeyPath() {
+  return ProgramKeyPath().empty()
+             ? "Software\\Tallmark\\" + QueryVersionString(ProgramVersionInfo(), "InternalName")
+             : ProgramKeyPath();
+}
 
 std::string AbsoluteMapLine(const std::string& line) {
   const size_t eq = line.find('=');
@@ -33,7 +36,15 @@ std::string AbsoluteMapLine(const std::string& line) {
   return line.substr(0, eq + 1) + (folder.empty() ? folder : AbsolutePath(folder));
 }
 
-ImportRequest MakeRequest(const CliOptions& options, const Defaults& defaults) {
+// The log keeps the machine's settings; without a dialog the defaults stand
+// where none are stored.
+LogStore CliLogStore() {
+  LogStore store;
+  store.keyPath = KeyPath();
+  return store;
+}
+
+ImportRequest MakeRequest(const CliOptions& options, const ImportDefaults& defaults) {
   ImportRequest request;
   request.sourceFolder = AbsolutePath(options.source);
   request.searchPattern = options.pattern.value_or(defaults.pattern);
@@ -41,11 +52,20 @@ ImportRequest MakeRequest(const CliOptions& options, const Defaults& defaults) {
   request.folderTemplate = StoredToTemplate(options.folder.value_or(defaults.folderTemplate));
   request.fileTemplate = StoredToTemplate(options.file.value_or(defaults.fileTemplate));
   request.importRoot = options.to ? AbsolutePath(*options.to) : defaults.root;
-  if (options.map.empty()) {
-    request.multiTargetMap = defaults.map;
-  } else {
+  // The stored map was completed for the stored root and pattern; with
+  // either given anew it is completed again for them.
+  if (!options.map.empty()) {
     for (const std::string& line : options.map)
       request.multiTargetMap.push_back(AbsoluteMapLine(line));
+  } else if (!options.to && !options.pattern) {
+    request.multiTargetMap = defaults.map;
+  } else {
+    for (const std::string& line : defaults.map) {
+      const size_t eq = line.find('=');
+      // Lines that sent files to the stored root follow the new one.
+      if (eq != std::string::npos && line.compare(eq + 1, std::string::npos, defaults.root) != 0)
+        request.multiTargetMap.push_back(line);
+    }
   }
   CompleteMultiTargetMap(request.multiTargetMap, request.searchPattern, request.importRoot);
   return request;
@@ -60,9 +80,10 @@ void CheckSource(const std::string& folder) {
 }
 
 int Plan(const CliOptions& options, std::ostream& out, std::ostream& err) {
-  const ImportRequest request = MakeRequest(options, Defaults());
+  const SettingsStore store(SettingsStore::UserLocations(KeyPath()));
+  const ImportRequest request = MakeRequest(options, LoadImportDefaults(store));
   CheckSource(request.sourceFolder);
-  TLogHandler log;
+  TLogHandler log(CliLogStore());
   std::vector<std::string> problems;
   const ImportList list =
       BuildImportList(request, SystemEnvironment(), SystemClock(), log, &problems);
@@ -75,9 +96,56 @@ int Plan(const CliOptions& options, std::ostream& out, std::ostream& err) {
   return problems.empty() ? 0 : 1;
 }
 
+int Import(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err,
+           bool terminal) {
+  const SettingsStore store(SettingsStore::UserLocations(KeyPath()));
+  const ImportDefaults defaults = LoadImportDefaults(store);
+  ImportRunOptions run;
+  run.request = MakeRequest(options, defaults);
+  run.move = options.move || (!options.copy && defaults.move);
+  run.format = options.format;
+  CheckSource(run.request.sourceFolder);
+  TLogHandler log(CliLogStore());
+
+  ProgressBar bar(err);
+  if (terminal) run.progress = [&](const TransferProgress& p) { return bar.Show(p); };
+  TStFileOperation operation;
+  ShellTransfer transfer(operation);
+  TerminalPrompts prompts(in, err, terminal);
+  TStFormatDrive formatDrive;
+  formatDrive.SetInteraction(&prompts);
+  ShellDrives drives(formatDrive);
+
+  ImportRunReport report = CarryOutImport(run, transfer, SystemEnvironment(), SystemClock(), log);
+  bar.Finish();
+  std::uint64_t bytes = 0;
+  std::size_t failures = 0;
+  for (std::size_t i = 0; i < report.list.size(); ++i) {
+    const TransferResult::Item& item = report.transfer.items[i];
+    if (!item.error.empty()) {
+      ++failures;
+      err << kPrefix << report.list[i].source << ": " << item.error << '\n';
+    }
+    if (!item.target.empty()) {
+      FileStatus status;
+      int error = 0;
+      if (StatPath(item.target, status, error)) bytes += status.size;
+    }
+  }
+  for (const std::string& problem : report.problems)
+    err << kPrefix << "warning: " << problem << '\n';
+  out << (run.move ? "Moved " : "Copied ") << report.arrived << " of " << report.list.size()
+      << " files, " << ByteText(bytes) << ", " << failures << " failed, " << report.renamed
+      << " renamed to a free name" << (report.transfer.cancelled ? ", cancelled" : "") << '\n';
+  out.flush();
+  OfferFormat(run, report, drives, prompts);
+  return report.Complete() && failures == 0 ? 0 : 1;
+}
+
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           std::istream& in, bool terminal) {
   CliOptions options;
   try {
     options = ParseCliOptions(args);
@@ -91,8 +159,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
   }
   try {
     if (options.command == "plan") return Plan(options, out, err);
-    err << kPrefix << "import is not available in this version\n";
-    return 1;
+    return Import(options, in, out, err, terminal);
   } catch (const std::exception& e) {
     err << kPrefix << e.what() << '\n';
     return 1;

@@ -22,7 +22,7 @@ const char* const kCliUsage =
     "                      gets the root\n"
     "  --recurse, --no-recurse\n"
     "                      search the subfolders of SOURCE, or not\n"
-    "  --move              import only: move instead of copy\n"
+    "  --move, --copy      import only: move instead of copy, or copy\n"
     "  --format            import only: offer to format the source afterwards\n"
     "  -h, --help          show this text\n"
     "\n"
@@ -81,6 +81,9 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
     } else if (arg == "--move") {
       flag();
       options.move = true;
+    } else if (arg == "--copy") {
+      flag();
+      options.copy = true;
     } else if (arg == "--format") {
       flag();
       options.format = true;
@@ -102,8 +105,9 @@ CliOptions ParseCliOptions(const std::vector<std::string>& args) {
   if (positional.size() > 2) Usage("more than one SOURCE given: '" + positional[2] + "'");
   options.source = positional[1];
   if (options.source.empty()) Usage("the SOURCE folder is empty");
-  if (options.command == "plan" && (options.move || options.format))
-    Usage("--move and --format belong to 'import'");
+  if (options.command == "plan" && (options.move || options.copy || options.format))
+    Usage("--move, --copy and --format belong to 'import'");
+  if (options.move && options.copy) Usage("--move and --copy exclude each other");
   return options;
 }
 

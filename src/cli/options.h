@@ -17,6 +17,7 @@ struct CliOptions {
   std::vector<std::string> map;       // WILDCARD=DIR lines
   std::optional<bool> recurse;
   bool move = false;
+  bool copy = false;
   bool format = false;
   bool help = false;
 };

@@ -24,14 +24,15 @@ bool ProgressBar::Show(const TransferProgress& p) {
   last_ = now;
   drawn_ = true;
   constexpr int kWidth = 30;
-  const double share = p.bytesTotal ? static_cast<double>(p.bytesDone) / static_cast<double>(p.bytesTotal)
-                       : p.filesTotal ? static_cast<double>(p.filesDone) / static_cast<double>(p.filesTotal)
-                                      : 0.0;
+  const double share =
+      p.bytesTotal   ? static_cast<double>(p.bytesDone) / static_cast<double>(p.bytesTotal)
+      : p.filesTotal ? static_cast<double>(p.filesDone) / static_cast<double>(p.filesTotal)
+                     : 0.0;
   const int filled = static_cast<int>(share * kWidth);
   err_ << "\r[" << std::string(static_cast<size_t>(filled), '#')
        << std::string(static_cast<size_t>(kWidth - filled), ' ') << "] "
-       << static_cast<int>(share * 100) << "% " << p.filesDone << "/" << p.filesTotal
-       << " files, " << ByteText(p.bytesDone) << "   " << std::flush;
+       << static_cast<int>(share * 100) << "% " << p.filesDone << "/" << p.filesTotal << " files, "
+       << ByteText(p.bytesDone) << "   " << std::flush;
   return true;
 }
 

@@ -80,6 +80,17 @@ FileOpRequest TStCustomFileOperation::BuildRequest() {
   FileOpRequest request;
   request.function = FunctionCode(operation_);
   request.flags = options_.Flags();
+  if (!pairs_.empty()) {
+    if (request.function == kFoDelete)
+      throw ESsFileOpError("Cannot use file mappings in a delete operation");
+    request.mapped = true;
+    for (const auto& [source, target] : pairs_) {
+      request.sources.push_back(source);
+      request.targets.push_back(target);
+    }
+    if (request.sources.size() > 1) request.flags |= kFofMultiDestFiles;
+    return request;
+  }
   if (sourceFiles_.empty()) throw ESsFileOpError("No source files specified");
 
   request.mapped = std::any_of(sourceFiles_.begin(), sourceFiles_.end(), [](const auto& line) {

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "shell/file_op_types.h"
@@ -36,7 +37,17 @@ class TStCustomFileOperation : public TSsShellComponent {
   // The sources: a path alone, or source "=" target (mapping mode as soon as
   // any line holds "="). Setting copies the lines.
   const std::vector<std::string>& SourceFiles() const { return sourceFiles_; }
-  void SetSourceFiles(const std::vector<std::string>& lines) { sourceFiles_ = lines; }
+  void SetSourceFiles(const std::vector<std::string>& lines) {
+    sourceFiles_ = lines;
+    pairs_.clear();
+  }
+  // The sources with their own targets as separate fields (mapping mode), so
+  // that a path may hold "=". Replaces SourceFiles; SetSourceFiles replaces
+  // these.
+  void SetSourcePairs(std::vector<std::pair<std::string, std::string>> pairs) {
+    pairs_ = std::move(pairs);
+    sourceFiles_.clear();
+  }
 
   // Where progress goes and cancel comes from; null for none. Not owned; it
   // must outlive every Execute.
@@ -73,6 +84,7 @@ class TStCustomFileOperation : public TSsShellComponent {
                                TStFileOpOption::foRenameCollision};
   std::string simpleText_;
   std::vector<std::string> sourceFiles_;
+  std::vector<std::pair<std::string, std::string>> pairs_;
   FileOperationProgress* progress_ = nullptr;
   bool aborted_ = false;
   std::vector<FileOpResult> results_;

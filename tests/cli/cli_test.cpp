@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/files.h"
 #include "support/temp_dir.h"
 
 namespace ff {
@@ -19,10 +20,12 @@ class CliTest : public ::testing::Test {
   CliTest() {
     setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
     setenv("XDG_PICTURES_DIR", (dir_ / "Pictures").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
   }
   ~CliTest() override {
     unsetenv("XDG_STATE_HOME");
     unsetenv("XDG_PICTURES_DIR");
+    unsetenv("XDG_CONFIG_HOME");
   }
 
   void Card(const std::string& relative, Instant created) {
@@ -33,7 +36,8 @@ class CliTest : public ::testing::Test {
   int Run(std::vector<std::string> args) {
     out_.str("");
     err_.str("");
-    return RunCli(args, out_, err_);
+    std::istringstream in;
+    return RunCli(args, out_, err_, in, false);
   }
 
   test::TempDir dir_;
@@ -90,7 +94,7 @@ TEST_F(CliTest, BadInputGetsAMessageAndAnExitCode) {
       {{"plan", "--bogus", "x"}, 2, "unknown option '--bogus'"},
       {{"plan", "--to"}, 2, "option --to needs a value"},
       {{"plan", "--map", "*.jpg", "x"}, 2, "--map needs WILDCARD=DIR"},
-      {{"plan", "--move", "x"}, 2, "--move and --format belong to 'import'"},
+      {{"plan", "--move", "x"}, 2, "--move, --copy and --format belong to 'import'"},
       {{"plan", dir_ / "nowhere"}, 1, "cannot be opened: No such file or directory"},
       {{"plan", "--pattern", "*.jpg;[a", dir_ / "card"}, 1, "'[a' is an invalid mask at (3)"},
       {{"plan", "--folder", "..\\;up", dir_ / "card"}, 1, "'..' folder level"},
@@ -103,6 +107,46 @@ TEST_F(CliTest, BadInputGetsAMessageAndAnExitCode) {
   }
   EXPECT_EQ(Run({"--help"}), 0);
   EXPECT_NE(out_.str().find("fotoferry-cli plan"), std::string::npos);
+}
+
+TEST_F(CliTest, ImportCopiesWithNamesContentsAndTimes) {
+  Card("DCIM/IMG_0001.JPG", UtcInstant(2008, 5, 7, 10, 0, 0, 123'456'789));
+  Card("DCIM/IMG_0002.JPG", UtcInstant(2008, 5, 7, 11));
+  Card("odd=name/IMG_0003.JPG", UtcInstant(2008, 5, 7, 12));
+  test::WriteFile(dir_ / "archive/2008/x-0002.JPG", "taken");
+  ASSERT_EQ(Run({"import", "--to", dir_ / "archive", "--folder", "{File.CreationYear}", "--file",
+                 "x{Incremental.Counter}", dir_ / "card"}),
+            0)
+      << err_.str();
+  EXPECT_EQ(out_.str(), "Copied 3 of 3 files, 3 B, 0 failed, 1 renamed to a free name\n");
+  EXPECT_EQ(test::ReadFile(dir_ / "archive/2008/x-0001.JPG"), "x");
+  EXPECT_EQ(test::ReadFile(dir_ / "archive/2008/x-0002.JPG"), "taken");
+  EXPECT_TRUE(test::Exists(dir_ / "archive/2008/x-0002 (2).JPG"));
+  EXPECT_TRUE(test::Exists(dir_ / "archive/2008/x-0003.JPG"));
+  EXPECT_TRUE(test::Exists(dir_ / "card/DCIM/IMG_0001.JPG"));
+  FileStatus status;
+  int error = 0;
+  ASSERT_TRUE(StatPath(dir_ / "archive/2008/x-0001.JPG", status, error));
+  EXPECT_EQ(status.creation, UtcInstant(2008, 5, 7, 10, 0, 0, 123'456'789));
+  ASSERT_TRUE(StatPath(dir_ / "archive/2008/x-0002 (2).JPG", status, error));
+  EXPECT_EQ(status.creation, UtcInstant(2008, 5, 7, 11));
+}
+
+TEST_F(CliTest, ImportMovesAndAnswersNoToTheFormatWithoutATerminal) {
+  Card("IMG_0001.JPG", UtcInstant(2008, 5, 7, 10));
+  ASSERT_EQ(Run({"import", "--move", "--format", "--to", dir_ / "archive", dir_ / "card"}), 0)
+      << err_.str();
+  EXPECT_TRUE(test::Exists(dir_ / "archive/.JPG"));
+  EXPECT_FALSE(test::Exists(dir_ / "card/IMG_0001.JPG"));
+  // A temporary folder is no removable drive: no question at all.
+  EXPECT_EQ(err_.str().find("Format drive"), std::string::npos);
+}
+
+TEST_F(CliTest, ImportOfNothingFailsClearly) {
+  Card("notes.txt", UtcInstant(2008, 5, 7));
+  EXPECT_EQ(Run({"import", "--to", dir_ / "archive", dir_ / "card"}), 1);
+  EXPECT_NE(err_.str().find("fotoferry-cli: No source files specified"), std::string::npos)
+      << err_.str();
 }
 
 }  // namespace
