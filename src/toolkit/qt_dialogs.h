@@ -14,6 +14,8 @@ class QtDialogs : public Dialogs {
   // parent owns the boxes while they are shown; caption is the title of
   // message boxes (the application's title).
   QtDialogs(QWidget* parent, QString caption);
+  // The window the boxes belong to from now on.
+  void SetParent(QWidget* parent) { parent_ = parent; }
 
   MessageResult Message(const std::string& text, MessageKind kind, MessageButtons buttons) override;
   std::string Input(const std::string& caption, const std::string& prompt,

@@ -50,6 +50,21 @@ ImportRunReport ImportRunner::Run(ImportRunOptions options) {
   return report;
 }
 
+bool DialogFormatInteraction::ConfirmFormat(const std::string& drive, const FormatVolume& volume,
+                                            bool full) {
+  const std::string what = volume.device + " (" + volume.fsType +
+                           (volume.label.empty() ? "" : ", \"" + volume.label + "\"") +
+                           ") mounted at " + drive;
+  return dialogs_.Message((full ? "Erase every block of " : "Format ") + what +
+                              "? Everything on it is lost.",
+                          MessageKind::kConfirmation,
+                          MessageButtons::kOkCancel) == MessageResult::kOk;
+}
+
+void DialogFormatInteraction::Inform(const std::string& message) {
+  dialogs_.Message(message, MessageKind::kInformation, MessageButtons::kOk);
+}
+
 std::string FailureReport(const ImportRunReport& report) {
   std::string text;
   std::size_t failed = 0;

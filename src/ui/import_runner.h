@@ -6,6 +6,7 @@
 #include "log/log_handler.h"
 #include "platform/clock.h"
 #include "platform/environment.h"
+#include "shell/format_drive.h"
 #include "toolkit/dialogs.h"
 
 namespace ff {
@@ -26,6 +27,17 @@ class ImportRunner {
   const Environment& env_;
   const Clock& clock_;
   TLogHandler& log_;
+};
+
+// The format of a card, asked in the window: what is about to be erased.
+class DialogFormatInteraction : public FormatInteraction {
+ public:
+  explicit DialogFormatInteraction(Dialogs& dialogs) : dialogs_(dialogs) {}
+  bool ConfirmFormat(const std::string& drive, const FormatVolume& volume, bool full) override;
+  void Inform(const std::string& message) override;
+
+ private:
+  Dialogs& dialogs_;
 };
 
 // The text that tells which files did not reach their targets; empty when

@@ -78,6 +78,10 @@ TMainForm::TMainForm(MainFormServices services, QWidget* parent)
   setWindowTitle(kMainCaption);
   setFixedSize(kClientWidth, kAdvancedClientHeight);
   move(0, 0);
+  // The layout's sizes are those of a small dialog font.
+  QFont small = font();
+  small.setPointSize(8);
+  setFont(small);
   PanelTop = Make<QFrame>(this, "PanelTop", 0, 0, kClientWidth, kPanelTopHeight);
   PanelMiddle =
       Make<QFrame>(this, "PanelMiddle", 0, kPanelTopHeight, kClientWidth, kPanelMiddleHeight);
@@ -127,6 +131,9 @@ void TMainForm::BuildTopPanel() {
   chkFormat = Make<QCheckBox>(p, "chkFormat", 16, 94, 161, 17);
   chkFormat->setText("Format source after import");
   chkFormat->setToolTip("Only available if source is a cardreader");
+  // A caption is never cut: the box grows to its text where a font needs it.
+  for (QCheckBox* box : {chkRecurse, chkMove, chkFormat})
+    box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
   edtSearchPattern = Make<QLineEdit>(p, "edtSearchPattern", 282, 84, 260, 18);
   edtSearchPattern->setText(kDefaultSearchPattern);
   edtSearchPattern->setToolTip("Widcards separated with ;");

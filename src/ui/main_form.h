@@ -31,7 +31,7 @@ namespace ff {
 // What the window works with; everything must outlive it.
 struct MainFormServices {
   Dialogs& dialogs;
-  SettingsStore& settings;
+  const SettingsStore& settings;
   const Environment& env;
   const Clock& clock;
   TLogHandler& log;
