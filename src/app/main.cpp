@@ -13,6 +13,7 @@
 #include "shell/format_drive.h"
 #include "shell/shell_notification.h"
 #include "toolkit/qt_dialogs.h"
+#include "toolkit/skin.h"
 #include "ui/import_runner.h"
 #include "ui/main_form.h"
 
@@ -40,7 +41,11 @@ int RunWindow(ff::TLogHandler& log) {
       transfer,
       drives,
       [] { return ff::SampleFile(ff::SystemEnvironment()); },
-      [&notification](bool on) { notification.SetActive(on); }};
+      [&notification](bool on) { notification.SetActive(on); },
+      [](const std::string& skin) {
+        const std::string file = ff::FindSkin(skin, ff::ExeFileName());
+        if (!file.empty()) ff::ApplySkin(file);
+      }};
   ff::TMainForm form(services);
   dialogs.SetParent(&form);
   form.FormCreate();

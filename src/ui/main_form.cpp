@@ -549,6 +549,7 @@ void TMainForm::LoadSettings() {
       services_.setMediaDetect(mediaDetect_);
     }
     SkinFile = values.skin.value_or(kDefaultSkin);
+    services_.loadSkin(SkinFile);
     if (values.multiTargets) MultiTargetMap = *values.multiTargets;
   }
   if (failure) {

@@ -41,6 +41,9 @@ struct MainFormServices {
   std::function<TFileInfo()> sampleFile;
   // Switches media detection (the notification component) on or off.
   std::function<void(bool)> setMediaDetect = [](bool) {};
+  // Loads the skin of a stored name when such a file exists; the look stays
+  // as it is otherwise.
+  std::function<void(const std::string&)> loadSkin = [](const std::string&) {};
 };
 
 inline constexpr const char* kMainCaption = "Fotoferry v2.0";
