@@ -13,28 +13,6 @@ namespace {
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::size_t kHexLineWidth = 80;
 
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c >= 0xDC80 && c <= 0xDCFF) {  // a raw byte that was not UTF-8
-    out += static_cast<char>(c - 0xDC00);
-  } else if (c >= 0xD800 && c <= 0xDFFF) {  // any other lone surrogate
-    out += "\xEF\xBF\xBD";
-  } else if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 std::string_view Trim(std::string_view s) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
   while (!s.empty() && blank(s.front())) s.remove_prefix(1);
@@ -315,7 +293,7 @@ std::string Utf16LeToUtf8(const std::uint8_t* data, std::size_t size) {
       c = 0x10000 + ((c - 0xD800) << 10) + (at(i + 1) - 0xDC00);
       ++i;
     }
-    AppendUtf8(c, out);
+    EncodeUtf8(c, out);
   }
   return out;
 }

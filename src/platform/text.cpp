@@ -17,9 +17,13 @@ locale_t Utf8Locale() {
   return locale;
 }
 
+}  // namespace
+
 void EncodeUtf8(char32_t c, std::string& out) {
   if (c >= 0xDC80 && c <= 0xDCFF) {  // a raw byte kept from invalid input
     out += static_cast<char>(c - 0xDC00);
+  } else if (c >= 0xD800 && c <= 0xDFFF) {  // any other lone surrogate
+    out += "\xEF\xBF\xBD";
   } else if (c < 0x80) {
     out += static_cast<char>(c);
   } else if (c < 0x800) {
@@ -36,8 +40,6 @@ void EncodeUtf8(char32_t c, std::string& out) {
     out += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
-
-}  // namespace
 
 char32_t DecodeUtf8(std::string_view text, size_t& pos) {
   const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };

@@ -21,6 +21,10 @@ char32_t FoldCodePoint(char32_t c);
 // character), so every byte sequence decodes.
 char32_t DecodeUtf8(std::string_view text, size_t& pos);
 
+// Appends code point c as UTF-8; 0xDC80-0xDCFF (a raw byte kept by
+// DecodeUtf8) as that byte again, another lone surrogate as U+FFFD.
+void EncodeUtf8(char32_t c, std::string& out);
+
 // Position of the first occurrence of an ASCII needle in text, ignoring
 // ASCII letter case; npos when absent.
 size_t FindIgnoreAsciiCase(std::string_view text, std::string_view needle, size_t from = 0);

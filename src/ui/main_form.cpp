@@ -68,6 +68,15 @@ QLineEdit* FolderField(QWidget* parent, const char* name, int x, int y, const ch
   return edit;
 }
 
+// Tab moves through widgets in the order given.
+void TabChain(std::initializer_list<QWidget*> widgets) {
+  QWidget* previous = nullptr;
+  for (QWidget* widget : widgets) {
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
 }  // namespace
 
 int TagOf(const QObject* widget) { return widget ? widget->property(kTagProperty).toInt() : 0; }
@@ -161,20 +170,9 @@ void TMainForm::BuildTopPanel() {
                                "Remove current Quickselection for Foldernames", 102);
   btnAddQuickFile =
       glyph("btnAddQuickFile", 493, true, "Add current filestring as a Quickselection", 103);
-  QWidget::setTabOrder(edtFrom, edtTo);
-  QWidget::setTabOrder(edtTo, btnMultiTarget);
-  QWidget::setTabOrder(btnMultiTarget, chkRecurse);
-  QWidget::setTabOrder(chkRecurse, chkMove);
-  QWidget::setTabOrder(chkMove, chkFormat);
-  QWidget::setTabOrder(chkFormat, edtSearchPattern);
-  QWidget::setTabOrder(edtSearchPattern, cbQuickFolders);
-  QWidget::setTabOrder(cbQuickFolders, cbQuickFiles);
-  QWidget::setTabOrder(cbQuickFiles, btnStart);
-  QWidget::setTabOrder(btnStart, btnAbout);
-  QWidget::setTabOrder(btnAbout, btnAddQuickFolder);
-  QWidget::setTabOrder(btnAddQuickFolder, btnRemoveQuickFile);
-  QWidget::setTabOrder(btnRemoveQuickFile, btnRemoveQuickFolder);
-  QWidget::setTabOrder(btnRemoveQuickFolder, btnAddQuickFile);
+  TabChain({edtFrom, edtTo, btnMultiTarget, chkRecurse, chkMove, chkFormat, edtSearchPattern,
+            cbQuickFolders, cbQuickFiles, btnStart, btnAbout, btnAddQuickFolder, btnRemoveQuickFile,
+            btnRemoveQuickFolder, btnAddQuickFile});
 }
 
 void TMainForm::BuildMiddlePanel() {
@@ -204,15 +202,9 @@ void TMainForm::BuildMiddlePanel() {
       Button(p, "btnFileFreeText", 466, 95, "Freetext", "Add freetext to selection", 8);
   for (QListWidget* list : {lbFolderName, lbVariables, lbFilename})
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-  QWidget::setTabOrder(lbFolderName, btnFolderAddValue);
-  QWidget::setTabOrder(btnFolderAddValue, btnFolderAddValueSpc);
-  QWidget::setTabOrder(btnFolderAddValueSpc, btnFolderAddValueBreak);
-  QWidget::setTabOrder(btnFolderAddValueBreak, btnFolderFreeText);
-  QWidget::setTabOrder(btnFolderFreeText, lbVariables);
-  QWidget::setTabOrder(lbVariables, lbFilename);
-  QWidget::setTabOrder(lbFilename, btnFileAddValue);
-  QWidget::setTabOrder(btnFileAddValue, btnFileAddValueSpc);
-  QWidget::setTabOrder(btnFileAddValueSpc, btnFileFreeText);
+  TabChain({lbFolderName, btnFolderAddValue, btnFolderAddValueSpc, btnFolderAddValueBreak,
+            btnFolderFreeText, lbVariables, lbFilename, btnFileAddValue, btnFileAddValueSpc,
+            btnFileFreeText});
 }
 
 void TMainForm::BuildBottomPanel() {
@@ -244,8 +236,7 @@ void TMainForm::BuildBottomPanel() {
   edtFileSample->setReadOnly(true);
   edtFileSample->setFocusPolicy(Qt::NoFocus);
   edtFileSample->setToolTip("Sample of your current selection of filename");
-  QWidget::setTabOrder(PanelTop, PanelBottom);
-  QWidget::setTabOrder(PanelBottom, PanelMiddle);
+  TabChain({PanelTop, PanelBottom, PanelMiddle});
 }
 
 void TMainForm::Wire() {
