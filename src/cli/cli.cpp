@@ -126,11 +126,7 @@ int Import(const CliOptions& options, std::istream& in, std::ostream& out, std::
       ++failures;
       err << kPrefix << report.list[i].source << ": " << item.error << '\n';
     }
-    if (!item.target.empty()) {
-      FileStatus status;
-      int error = 0;
-      if (StatPath(item.target, status, error)) bytes += status.size;
-    }
+    if (!item.target.empty()) bytes += report.list[i].size;
   }
   for (const std::string& problem : report.problems)
     err << kPrefix << "warning: " << problem << '\n';

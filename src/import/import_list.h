@@ -2,6 +2,7 @@
 // order in which the files were created, numbered per target folder.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ struct ImportEntry {
   Instant creation;    // the source's creation instant, exact, UTC
   // The same instant as a date-time value (UTC), for names and log text.
   DateTime dateTime = 0;
+  std::uint64_t size = 0;  // the source's size when it was found
 
   // The entry as the log shows it: source "=" target.
   std::string Text() const { return source + "=" + target; }

@@ -8,6 +8,8 @@ namespace ff {
 namespace {
 
 void RestoreTimes(ImportRunReport& report, const Environment& env, TLogHandler& log) {
+  std::vector<std::string> records;
+  records.reserve(report.list.size());
   for (size_t i = 0; i < report.list.size(); ++i) {
     const ImportEntry& entry = report.list[i];
     const std::string& target = report.transfer.items[i].target;
@@ -17,10 +19,12 @@ void RestoreTimes(ImportRunReport& report, const Environment& env, TLogHandler& 
     if (target != entry.target) ++report.renamed;
     int ignored = 0;
     SetFileTimes(target, entry.creation, ignored);
-    log.WriteLog("Setting TDateTime " + DefaultDateTimeText(env, DecodeDateTime(entry.dateTime)) +
-                     " on " + target,
-                 false);
+    if (log.UseInfoLog)
+      records.push_back("Setting TDateTime " +
+                        DefaultDateTimeText(env, DecodeDateTime(entry.dateTime)) + " on " + target);
   }
+  // The records go to the log together, in list order.
+  log.WriteLogRecords(records, false);
 }
 
 }  // namespace

@@ -5,7 +5,11 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <limits.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "platform/error.h"
 #include "platform/paths.h"
@@ -21,6 +25,10 @@ class Fd {
   }
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
+  Fd& operator=(Fd&& other) noexcept {
+    std::swap(fd_, other.fd_);
+    return *this;
+  }
   int get() const { return fd_; }
   int release() {
     const int fd = fd_;
@@ -97,34 +105,51 @@ std::string TLogHandler::LogFileName(Instant instant) const {
 
 void TLogHandler::WriteLog(std::string_view message, bool always) {
   if (!always && !UseInfoLog) return;
+  Append(&message, 1);
+}
 
-  // One reading of the clock names the file and stamps the record, so a
+void TLogHandler::WriteLogRecords(const std::vector<std::string>& messages, bool always) {
+  if ((!always && !UseInfoLog) || messages.empty()) return;
+  const std::vector<std::string_view> views(messages.begin(), messages.end());
+  Append(views.data(), views.size());
+}
+
+void TLogHandler::Append(const std::string_view* messages, size_t count) {
+  // One reading of the clock names the file and stamps the records, so a
   // record never lands in the file of another day.
   const Instant now = clock_.Now();
   const CalendarTime t = env_.ToLocal(now);
-  int ignored = 0;
-  MakeFolders(LogPath, ignored);  // a failure shows up when the file is opened
   const std::string file = LogFileName(now);
-
   const std::string stamp =
       PadNumber(t.hour, 2) + PadNumber(t.minute, 2) + PadNumber(t.second, 2) + '\t';
-  Fd fd(::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644));
+
+  constexpr int kFlags = O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC;
+  Fd fd(::open(file.c_str(), kFlags, 0644));
+  if (fd.get() < 0 && errno == ENOENT) {
+    int ignored = 0;
+    MakeFolders(LogPath, ignored);  // a failure shows up when the file is opened
+    fd = Fd(::open(file.c_str(), kFlags, 0644));
+  }
   if (fd.get() < 0) Fail(file, errno);
   struct stat st {};
   const off_t before = ::fstat(fd.get(), &st) == 0 ? st.st_size : -1;
 
-  // The record goes out in one gathered write, without copying the message.
-  iovec parts[3] = {{const_cast<char*>(stamp.data()), stamp.size()},
-                    {const_cast<char*>(message.data()), message.size()},
-                    {const_cast<char*>("\r\n"), 2}};
-  iovec* next = parts;
-  int left = 3;
+  // The records go out in gathered writes, without copying the messages.
+  std::vector<iovec> parts;
+  parts.reserve(count * 3);
+  for (size_t i = 0; i < count; ++i) {
+    parts.push_back({const_cast<char*>(stamp.data()), stamp.size()});
+    parts.push_back({const_cast<char*>(messages[i].data()), messages[i].size()});
+    parts.push_back({const_cast<char*>("\r\n"), 2});
+  }
+  iovec* next = parts.data();
+  size_t left = parts.size();
   while (left > 0) {
-    const ssize_t n = ::writev(fd.get(), next, left);
+    const ssize_t n = ::writev(fd.get(), next, static_cast<int>(std::min<size_t>(left, IOV_MAX)));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       const int code = n < 0 ? errno : ENOSPC;
-      // Take the partial record back so the log stays a sequence of whole records.
+      // Take the partial records back so the log stays a sequence of whole records.
       if (before >= 0) (void)!::ftruncate(fd.get(), before);
       Fail(file, code);
     }

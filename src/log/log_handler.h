@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "log/log_settings.h"
 #include "platform/clock.h"
@@ -48,6 +49,9 @@ class TLogHandler : public LogSettings {
   // system's description when the file cannot be written; a failed write
   // leaves the file as it was before the call.
   void WriteLog(std::string_view message, bool always);
+  // Appends one record per message, in order, in a single opening of the
+  // file; the same rules as WriteLog, for all of them or none.
+  void WriteLogRecords(const std::vector<std::string>& messages, bool always);
 
   // Full name of the file for the local date of instant.
   std::string LogFileName(Instant instant) const;
@@ -69,6 +73,7 @@ class TLogHandler : public LogSettings {
   int DeleteOldLogs();
 
  private:
+  void Append(const std::string_view* messages, size_t count);
   // Reads the key into the settings; false when it cannot be opened.
   bool ReadStored();
   bool RunSetup();
