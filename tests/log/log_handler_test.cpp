@@ -33,6 +33,15 @@ TEST_F(LogHandlerTest, RecordsAreTimeTabMessageCrLfInTheDaysFile) {
   EXPECT_EQ(Today(), "140509\tfirst\r\n140509\ttwo\r\nlines\r\n\r\n");
 }
 
+TEST_F(LogHandlerTest, ABatchIsOneRecordPerMessage) {
+  log_.WriteLogRecords({"one", "two"}, false);
+  EXPECT_EQ(Today(), "140509\tone\r\n140509\ttwo\r\n");
+  log_.UseInfoLog = false;
+  log_.WriteLogRecords({"three"}, false);
+  log_.WriteLogRecords({"four"}, true);
+  EXPECT_EQ(Today(), "140509\tone\r\n140509\ttwo\r\n140509\tfour\r\n");
+}
+
 TEST_F(LogHandlerTest, InfoSwitchGatesOnlyMessagesWithoutTheAlwaysFlag) {
   log_.UseInfoLog = false;
   log_.UseDebugLog = true;
