@@ -2,6 +2,7 @@
 // with a given title to close (as the window manager's close button does),
 // and presses keys in the window that has a given title.
 //
+//   x11_driver wait TITLE [SECONDS]    wait until the window shows
 //   x11_driver close TITLE [SECONDS]   send the close request
 //   x11_driver key TITLE KEY [SECONDS] focus the window and press KEY (an X
 //                                      key name such as Return or Escape)
@@ -46,8 +47,7 @@ std::string Title(Display* display, Window window) {
 
 bool Viewable(Display* display, Window window) {
   XWindowAttributes attributes;
-  return XGetWindowAttributes(display, window, &attributes) &&
-         attributes.map_state == IsViewable;
+  return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
 }
 
 Window Find(Display* display, Window root, const std::string& title) {
@@ -77,7 +77,8 @@ Window Wait(Display* display, const std::string& title, int seconds) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: x11_driver close TITLE [SECONDS] | key TITLE KEY [SECONDS]\n");
+    std::fprintf(stderr,
+                 "usage: x11_driver wait|close TITLE [SECONDS] | key TITLE KEY [SECONDS]\n");
     return 2;
   }
   Display* display = XOpenDisplay(nullptr);
@@ -94,7 +95,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "x11_driver: no window '%s'\n", title.c_str());
     return 1;
   }
-  if (action == "close") {
+  if (action == "wait") {
+    // Found: nothing more to do.
+  } else if (action == "close") {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/import_services.h"
 #include "platform/error.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
@@ -20,25 +21,6 @@ namespace {
 using test::UtcInstant;
 
 constexpr const char* kKey = "Software\\Tallmark\\Fotoferry";
-
-// Copies with the standard library: the window's side of an import is what
-// these tests look at.
-class CopyingTransfer : public FileTransfer {
- public:
-  TransferResult Transfer(const ImportList& list, bool move, const std::string&,
-                          const TransferProgressFn& progress) override {
-    if (list.empty()) throw Error("No source files specified");
-    TransferResult result;
-    for (size_t i = 0; i < list.size(); ++i) {
-      if (progress) progress({i, list.size(), 0, 0, list[i].source});
-      std::filesystem::create_directories(std::filesystem::path(list[i].target).parent_path());
-      std::filesystem::copy_file(list[i].source, list[i].target);
-      if (move) std::filesystem::remove(list[i].source);
-      result.items.push_back({list[i].target, {}});
-    }
-    return result;
-  }
-};
 
 class NoDrives : public SourceDrives {
  public:
@@ -100,7 +82,8 @@ class MainFormTest : public ::testing::Test {
   TLogHandler log_;
   SettingsStore store_;
   ScriptedDialogs dialogs_;
-  CopyingTransfer transfer_;
+  TStFileOperation operation_;
+  ShellTransfer transfer_{operation_};
   NoDrives drives_;
   std::unique_ptr<TMainForm> form_;
 };
