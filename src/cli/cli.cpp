@@ -6,7 +6,6 @@
 #include "app/import_services.h"
 #include "app/instance_guard.h"
 #include "app/settings_store.h"
-#include "app/version_info.h"
 #include "cli/options.h"
 #include "cli/terminal.h"
 #include "import/import_list.h"
@@ -24,11 +23,7 @@ namespace {
 constexpr const char* kPrefix = "fotoferry-cli: ";
 
 // The key of the program's settings in both hives.
-std::string KeyPath() {
-  return ProgramKeyPath().empty()
-             ? "Software\\Tallmark\\" + QueryVersionString(ProgramVersionInfo(), "InternalName")
-             : ProgramKeyPath();
-}
+const std::string& KeyPath() { return ProgramKeyPath(); }
 
 std::string AbsoluteMapLine(const std::string& line) {
   const size_t eq = line.find('=');

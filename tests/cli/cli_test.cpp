@@ -7,13 +7,32 @@
 
 #include <gtest/gtest.h>
 
+#include "app/instance_guard.h"
+#include "cli/terminal.h"
 #include "platform/files.h"
+#include "platform/registry.h"
 #include "support/temp_dir.h"
 
 namespace ff {
 namespace {
 
 using test::UtcInstant;
+
+// The settings key comes from the instance guard, set up once as the
+// program's entry does.
+class GuardEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    InstanceGuardSetup setup;
+    setup.lockFolder = lockFolder_.path();
+    InitInstanceGuard(setup);
+  }
+  void TearDown() override { DoneInstanceGuard(); }
+
+ private:
+  test::TempDir lockFolder_;
+};
+const auto* const kGuard = ::testing::AddGlobalTestEnvironment(new GuardEnvironment);
 
 class CliTest : public ::testing::Test {
  protected:
@@ -140,6 +159,40 @@ TEST_F(CliTest, ImportMovesAndAnswersNoToTheFormatWithoutATerminal) {
   EXPECT_FALSE(test::Exists(dir_ / "card/IMG_0001.JPG"));
   // A temporary folder is no removable drive: no question at all.
   EXPECT_EQ(err_.str().find("Format drive"), std::string::npos);
+}
+
+TEST_F(CliTest, LogsWhereTheMachineSettingsSayAndSweepsOldFilesFirst) {
+  const std::string logs = dir_ / "logs";
+  {
+    Registry machine(RootKey::LocalMachine, dir_ / "config/fotoferry");
+    ASSERT_TRUE(machine.OpenKey("Software\\Tallmark\\Fotoferry", true));
+    machine.WriteString("LogPath", logs);
+    machine.WriteInteger("LogKeepDays", 5);
+  }
+  test::WriteFile(logs + "/20000101 Info.txt", "old");
+  Card("IMG_0001.JPG", UtcInstant(2008, 5, 7));
+  ASSERT_EQ(Run({"plan", "--to", dir_ / "archive", dir_ / "card"}), 0) << err_.str();
+  EXPECT_FALSE(test::Exists(logs + "/20000101 Info.txt"));
+  size_t files = 0;
+  for (const auto& file : std::filesystem::directory_iterator(logs)) {
+    ++files;
+    EXPECT_NE(test::ReadFile(file.path()).find("Values of ImportList after counting"),
+              std::string::npos);
+  }
+  EXPECT_EQ(files, 1u);
+}
+
+TEST(TerminalPrompts, AskOnATerminalAndAnswerNoWithoutOne) {
+  std::istringstream yes("y\n");
+  std::ostringstream err;
+  EXPECT_TRUE(TerminalPrompts(yes, err, true).Confirm("Format drive /media/card?"));
+  EXPECT_EQ(err.str(), "Format drive /media/card? [y/N] ");
+  std::istringstream enter("\n");
+  EXPECT_FALSE(TerminalPrompts(enter, err, true).Confirm("Format drive /media/card?"));
+  std::istringstream script("y\n");
+  err.str("");
+  EXPECT_FALSE(TerminalPrompts(script, err, false).Confirm("Format drive /media/card?"));
+  EXPECT_EQ(err.str(), "Format drive /media/card? [y/N] N (input is not a terminal)\n");
 }
 
 TEST_F(CliTest, ImportOfNothingFailsClearly) {
