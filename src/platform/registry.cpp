@@ -204,6 +204,15 @@ void Registry::Store(RegValue value) {
   int error = 0;
   if (!Modify(
           [&](RegDocument& doc) {
+            // A value that holds these data already is left alone: nothing
+            // is written, so saving unchanged settings costs no disk flush.
+            if (const RegKey* key = doc.Find(current_)) {
+              const RegValue* old = key->Find(value.name);
+              if (old && old->name == value.name && old->type == value.type &&
+                  old->text == value.text && old->number == value.number &&
+                  old->bytes == value.bytes)
+                return false;
+            }
             doc.Ensure(current_).Set(std::move(value));
             return true;
           },

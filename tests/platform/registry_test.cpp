@@ -80,6 +80,24 @@ TEST_F(RegistryTest, ValuesRoundTripThroughAReadableFile) {
   EXPECT_FALSE(reg.DeleteValue("Move"));
 }
 
+TEST_F(RegistryTest, StoringWhatIsStoredAlreadyLeavesTheFileAlone) {
+  Registry reg(RootKey::CurrentUser, folder);
+  ASSERT_TRUE(reg.OpenKey(kKey, true));
+  reg.WriteString("ImportTo", "/srv/photos");
+  reg.WriteInteger("QuickFolders", 3);
+  struct stat before {};
+  ASSERT_EQ(stat(hive.c_str(), &before), 0);
+  reg.WriteString("ImportTo", "/srv/photos");
+  reg.WriteInteger("QuickFolders", 3);
+  struct stat after {};
+  ASSERT_EQ(stat(hive.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);  // not replaced
+  reg.WriteExpandString("ImportTo", "/srv/photos");  // another type is a change
+  ASSERT_EQ(stat(hive.c_str(), &after), 0);
+  EXPECT_NE(after.st_ino, before.st_ino);
+  EXPECT_EQ(reg.GetDataType("ImportTo"), RegDataType::ExpandString);
+}
+
 TEST_F(RegistryTest, ReadAndWriteFailuresCarryTheValueName) {
   test::WriteFile(hive,
                   "Windows Registry Editor Version 5.00\n\n"
