@@ -6,6 +6,10 @@
 # on (a) and 1.1x on (b); a move within one volume faster than the copy.
 #
 #   bash bench/import_bench.sh [RUNS] [WORKDIR]   (default 5 runs, a folder below /var/tmp)
+#
+# As root, the trees live on a tmpfs mounted for the run (set FOTOFERRY_BENCH_DISK=1
+# to stay on the disk): the disk's write-back of one run then cannot slow the
+# next, and the figures measure the programs rather than the disk.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-5}
@@ -15,7 +19,13 @@ cmake --build "$build" --target fotoferry-cli >/dev/null
 cli=$PWD/$build/src/cli/fotoferry-cli
 
 work=$(mktemp -d "${2:-/var/tmp}/fotoferry-bench-XXXXXX")
-trap 'rm -rf "$work"' EXIT
+trap 'umount "$work" 2>/dev/null; rm -rf "$work"' EXIT
+if [ "$(id -u)" -eq 0 ] && [ -z "${FOTOFERRY_BENCH_DISK:-}" ] &&
+   mount -t tmpfs -o size=9g tmpfs "$work" 2>/dev/null; then
+  echo "working on a tmpfs at $work"
+else
+  echo "working on the disk at $work"
+fi
 export XDG_STATE_HOME=$work/state XDG_CONFIG_HOME=$work/config
 
 make_tree() {  # folder, folders, files per folder, KB per file
