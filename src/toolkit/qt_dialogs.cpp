@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +30,9 @@ class QtProgress : public ProgressBox {
   }
 
   bool Update(std::uint64_t done, std::uint64_t total, const std::string& text) override {
+    // Drawn at most 20 times a second: a card holds many small files.
+    if (shown_.isValid() && shown_.elapsed() < 50) return !dialog_.wasCanceled();
+    shown_.start();
     const int value = total == 0 ? 0 : static_cast<int>(done * 1000 / total);
     dialog_.setLabelText(Q(text));
     dialog_.setValue(std::min(value, 1000));
@@ -38,6 +42,7 @@ class QtProgress : public ProgressBox {
 
  private:
   QProgressDialog dialog_;
+  QElapsedTimer shown_;
 };
 
 }  // namespace

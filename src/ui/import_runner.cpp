@@ -55,10 +55,9 @@ bool DialogFormatInteraction::ConfirmFormat(const std::string& drive, const Form
   const std::string what = volume.device + " (" + volume.fsType +
                            (volume.label.empty() ? "" : ", \"" + volume.label + "\"") +
                            ") mounted at " + drive;
-  return dialogs_.Message((full ? "Erase every block of " : "Format ") + what +
-                              "? Everything on it is lost.",
-                          MessageKind::kConfirmation,
-                          MessageButtons::kOkCancel) == MessageResult::kOk;
+  return dialogs_.Message(
+             (full ? "Erase every block of " : "Format ") + what + "? Everything on it is lost.",
+             MessageKind::kConfirmation, MessageButtons::kOkCancel) == MessageResult::kOk;
 }
 
 void DialogFormatInteraction::Inform(const std::string& message) {

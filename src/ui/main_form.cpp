@@ -389,6 +389,14 @@ void TMainForm::btnBrowseToClick() {
 }
 
 void TMainForm::btnStartClick() {
+  // The progress box lets the window draw itself while files are copied;
+  // a second press of Start meanwhile does nothing.
+  if (importing_) return;
+  importing_ = true;
+  const struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{importing_};
   {
     ImportRunner runner(services_.dialogs, services_.transfer, services_.drives, services_.env,
                         services_.clock, services_.log);

@@ -148,6 +148,7 @@ class TMainForm : public QWidget {
   bool mediaDetect_ = false;
   bool autostart_ = false;
   bool closing_ = false;
+  bool importing_ = false;
 };
 
 // The tag a widget carries for the handlers shared by several buttons.

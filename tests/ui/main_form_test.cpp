@@ -371,6 +371,30 @@ TEST_F(MainFormTest, StartImportsTheSourceTree) {
   EXPECT_EQ(dialogs_.asked.back().kind, "progress");
 }
 
+TEST_F(MainFormTest, CancelledStartReportsWhatWasNotImported) {
+  const std::string card = dir_ / "card";
+  for (int i = 1; i <= 3; ++i) {
+    const std::string file = card + "/IMG_000" + std::to_string(i) + ".JPG";
+    test::WriteFile(file, std::to_string(i));
+    test::SetTime(file, UtcInstant(2008, 5, 7, 10 + i));
+  }
+  TMainForm& form = Form();
+  dialogs_.folderAnswers = {{true, card}};
+  form.btnBrowseFromClick();
+  dialogs_.cancelProgressAfter = 1;  // Cancel once the first file is under way
+  dialogs_.messageAnswers = {MessageResult::kOk};
+  form.btnStartClick();
+  ASSERT_EQ(dialogs_.Messages().size(), 1u);
+  const std::string& report = dialogs_.Messages()[0];
+  EXPECT_EQ(report.rfind("The import was cancelled. ", 0), 0u) << report;
+  EXPECT_NE(report.find("IMG_0003.JPG: Operation canceled"), std::string::npos) << report;
+  // What arrived is whole; nothing else, no temporary file, stands there.
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(dir_ / "Pictures")) {
+    EXPECT_EQ(entry.path().filename(), ".JPG");
+    EXPECT_EQ(test::ReadFile(entry.path()), "1");
+  }
+}
+
 TEST_F(MainFormTest, StartWithoutASourceIsRefused) {
   TMainForm& form = Form();
   dialogs_.messageAnswers = {MessageResult::kOk};
