@@ -385,7 +385,7 @@ TEST_F(MainFormTest, CancelledStartReportsWhatWasNotImported) {
   dialogs_.messageAnswers = {MessageResult::kOk};
   form.btnStartClick();
   ASSERT_EQ(dialogs_.Messages().size(), 1u);
-  const std::string& report = dialogs_.Messages()[0];
+  const std::string report = dialogs_.Messages()[0];
   EXPECT_EQ(report.rfind("The import was cancelled. ", 0), 0u) << report;
   EXPECT_NE(report.find("IMG_0003.JPG: Operation canceled"), std::string::npos) << report;
   // What arrived is whole; nothing else, no temporary file, stands there.
