@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <unordered_map>
 
 #include "import/import_list.h"
@@ -47,7 +48,9 @@ void ApplyCounters(ImportList& list) {
     std::string key = FoldCase(SplitExtension(entry.source).base);
     const auto sibling = baseNames.find(key);
     if (sibling != baseNames.end()) {
-      target = lastFolder + sibling->second + std::string(SplitExtension(entry.source).extension);
+      std::string extension(SplitExtension(entry.source).extension);
+      std::replace(extension.begin(), extension.end(), '\\', '-');  // as in the expansion
+      target = lastFolder + sibling->second + extension;
       continue;
     }
     if (target.find(kCounterToken) != std::string::npos)

@@ -39,9 +39,12 @@ TemplateExpander::TemplateExpander(const Environment& env, const Clock& clock,
 std::string TemplateExpander::ExpandFile(const CompiledTemplate& fileTemplate,
                                          const TFileInfo& file) const {
   std::string name = fileTemplate.Expand(file, env_, clock_);
-  name += '.';
-  name += file.FileExtension();
   std::replace(name.begin(), name.end(), '\\', '/');
+  // The extension is the file's own: a "\" in it is no folder break.
+  std::string extension = file.FileExtension();
+  std::replace(extension.begin(), extension.end(), '\\', '-');
+  name += '.';
+  name += extension;
   return name;
 }
 

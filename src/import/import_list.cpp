@@ -87,8 +87,8 @@ class Scanner {
     std::string target = JoinPath(expander_.ExpandFolder(folderTemplate_, info),
                                   expander_.ExpandFile(fileTemplate_, info));
     CheckTarget(source, target);
-    list_.push_back({source, std::move(target), status.creation,
-                     InstantToDateTime(status.creation), status.size});
+    list_.push_back({source, std::move(target), status.creation, InstantToDateTime(status.creation),
+                     status.size});
   }
 
   void EnterFolder(const std::string& folder, const char* name) {

@@ -54,7 +54,8 @@ ImportRunReport CarryOutImport(const ImportRunOptions& options, FileTransfer& tr
 
   ImportRunReport report;
   report.list = BuildImportList(request, env, clock, log, &report.problems);
-  report.transfer = transfer.Transfer(report.list, options.move, request.importRoot, options.progress);
+  report.transfer =
+      transfer.Transfer(report.list, options.move, request.importRoot, options.progress);
   if (report.transfer.items.size() != report.list.size())
     throw Error("The file operation answered for " + std::to_string(report.transfer.items.size()) +
                 " of " + std::to_string(report.list.size()) + " files");

@@ -1,5 +1,7 @@
 #include "import/naming_template.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "import/expander.h"
@@ -164,6 +166,52 @@ TEST_F(Expansion, SampleNames) {
   EXPECT_EQ(names.file, "2008 Capture.raw");
   // The real executable serves as the sample file.
   EXPECT_EQ(FileNamePart(SampleFile(env_).Path()), "Fotoferry.exe");
+}
+
+}  // namespace
+}  // namespace ff
+
+namespace ff {
+namespace {
+
+// Templates and file names are user and card input: any bytes must expand
+// without failing, and no value may add a folder level of its own.
+TEST(ExpansionOfAnyBytes, NeverFailsAndKeepsValuesInOneLevel) {
+  test::TempDir dir;
+  test::FakeEnvironment env;
+  test::FakeClock clock(UtcInstant(2008, 5, 7, 15, 4, 5));
+  const TemplateExpander expander(env, clock, "/pics", {"*=/pics"});
+  std::uint32_t seed = 12345;
+  const auto next = [&seed] {
+    seed = seed * 1103515245 + 12345;
+    return static_cast<unsigned char>(seed >> 16);
+  };
+  const std::string pieces[] = {"{File.Filename}",       "{Spc}", "\\", ";",
+                                "{System.Date}",         ":",     "/",  "{File.CreationDateTime}",
+                                "{Incremental.Counter}", "{",     "}"};
+  for (int round = 0; round < 300; ++round) {
+    std::string name;
+    for (int i = 0; i < 1 + round % 40; ++i) {
+      char c = static_cast<char>(next());
+      if (c == '/' || c == '\0') c = '\\';  // a name may hold anything else, "\" too
+      name += c;
+    }
+    if (name == "." || name == "..") continue;
+    const std::string source = dir / name;
+    test::WriteFile(source);
+    std::string text;
+    for (int i = 0; i < round % 12; ++i)
+      text += next() % 2 ? pieces[next() % std::size(pieces)] : std::string(1, char(next()));
+    const std::string listText = StoredToTemplate(text);
+    const std::string file = expander.ExpandFileTemplate(listText, source);
+    const std::string folder = expander.ExpandFolderTemplate(listText, source);
+    EXPECT_EQ(folder.rfind("/pics/", 0), 0u);
+    // Only the template's own "\" breaks folders: the name's never does.
+    const std::string onlyName = expander.ExpandFileTemplate("{File.Filename}\r\n", source);
+    EXPECT_EQ(onlyName.find('/'), std::string::npos) << onlyName;
+    EXPECT_FALSE(file.empty());
+    std::filesystem::remove(source);
+  }
 }
 
 }  // namespace
