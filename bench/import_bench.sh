@@ -12,11 +12,9 @@
 # next, and the figures measure the programs rather than the disk.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/common.sh
 runs=${1:-5}
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFOTOFERRY_TESTS=OFF >/dev/null
-cmake --build "$build" --target fotoferry-cli >/dev/null
-cli=$PWD/$build/src/cli/fotoferry-cli
+build_cli
 
 work=$(mktemp -d "${2:-/var/tmp}/fotoferry-bench-XXXXXX")
 trap 'umount "$work" 2>/dev/null; rm -rf "$work"' EXIT
@@ -28,23 +26,7 @@ else
 fi
 export XDG_STATE_HOME=$work/state XDG_CONFIG_HOME=$work/config
 
-make_tree() {  # folder, folders, files per folder, KB per file
-  perl -e '
-    my ($src, $folders, $files, $kb) = @ARGV;
-    my $block = join("", map { chr(($_ * 7919) % 251) } 0 .. 1023) x $kb;
-    my $t = 1210150000;
-    for my $d (1 .. $folders) {
-      my $dir = sprintf("%s/DCIM/%03dCANON", $src, 99 + $d);
-      system("mkdir", "-p", $dir) == 0 or die;
-      for my $i (1 .. $files) {
-        my $f = sprintf("%s/IMG_%05d.JPG", $dir, $d * 10000 + $i);
-        open(my $fh, ">", $f) or die; print $fh $block; close($fh);
-        $t += 7; utime($t, $t, $f);
-      }
-    }' "$1" "$2" "$3" "$4"
-}
 
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
 ms() { local t0 t1; sync; t0=$(date +%s%N); "$@" >/dev/null; t1=$(date +%s%N); echo $(( (t1 - t0) / 1000000 )); }
 import() {  # mode source target
   "$cli" import ${1:+--$1} --pattern '*.JPG' --folder '{File.CreationYear}' --file '{File.Filename}' \

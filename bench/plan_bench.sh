@@ -7,31 +7,17 @@
 #   bash bench/plan_bench.sh [RUNS]        (default 7 runs each)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/common.sh
 runs=${1:-7}
-build=build-bench
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFOTOFERRY_TESTS=OFF >/dev/null
-cmake --build "$build" --target fotoferry-cli >/dev/null
-cli=$PWD/$build/src/cli/fotoferry-cli
+build_cli
 
 work=$(mktemp -d /tmp/fotoferry-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 src=$work/card
 echo "Making 100,000 files in 100 folders below $src ..."
-perl -e '
-  my ($src) = @ARGV;
-  my $t = 1210150000;  # May 2008, one shot every 7 seconds
-  for my $d (0 .. 99) {
-    my $dir = sprintf("%s/DCIM/%03dCANON", $src, 100 + $d);
-    system("mkdir", "-p", $dir) == 0 or die;
-    for my $i (0 .. 999) {
-      my $f = sprintf("%s/IMG_%05d.JPG", $dir, $d * 1000 + $i);
-      open(my $fh, ">", $f) or die "$f: $!"; close($fh);
-      $t += 7; utime($t, $t, $f) or die;
-    }
-  }' "$src"
+make_tree "$src" 100 1000 0
 
-export XDG_STATE_HOME=$work/state
-median() { sort -n | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
+export XDG_STATE_HOME=$work/state XDG_CONFIG_HOME=$work/config
 now() { date +%s%N; }
 
 find "$src" -type f -printf '%T@ %s\n' >/dev/null  # warm the cache

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <unordered_map>
 
 #include "import/import_list.h"
@@ -48,9 +47,7 @@ void ApplyCounters(ImportList& list) {
     std::string key = FoldCase(SplitExtension(entry.source).base);
     const auto sibling = baseNames.find(key);
     if (sibling != baseNames.end()) {
-      std::string extension(SplitExtension(entry.source).extension);
-      std::replace(extension.begin(), extension.end(), '\\', '-');  // as in the expansion
-      target = lastFolder + sibling->second + extension;
+      target = lastFolder + sibling->second + ExtensionText(SplitExtension(entry.source).extension);
       continue;
     }
     if (target.find(kCounterToken) != std::string::npos)

@@ -40,11 +40,8 @@ std::string TemplateExpander::ExpandFile(const CompiledTemplate& fileTemplate,
                                          const TFileInfo& file) const {
   std::string name = fileTemplate.Expand(file, env_, clock_);
   std::replace(name.begin(), name.end(), '\\', '/');
-  // The extension is the file's own: a "\" in it is no folder break.
-  std::string extension = file.FileExtension();
-  std::replace(extension.begin(), extension.end(), '\\', '-');
   name += '.';
-  name += extension;
+  name += ExtensionText(file.FileExtension());
   return name;
 }
 

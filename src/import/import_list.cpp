@@ -160,12 +160,6 @@ void LogSnapshot(TLogHandler& log, const char* heading, const ImportList& list,
 
 }  // namespace
 
-std::string ImportListText(const ImportList& list) {
-  std::string text;
-  AppendListText(list, text);
-  return text;
-}
-
 ImportList BuildImportList(const ImportRequest& request, const Environment& env, const Clock& clock,
                            TLogHandler& log, std::vector<std::string>* problems) {
   if (request.sourceFolder.empty()) throw Error("No source folder is chosen");

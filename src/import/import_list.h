@@ -27,8 +27,6 @@ struct ImportEntry {
 
 using ImportList = std::vector<ImportEntry>;
 
-// Every entry's text followed by CR LF.
-std::string ImportListText(const ImportList& list);
 
 // The search pattern of a fresh installation.
 inline constexpr const char* kDefaultSearchPattern =

@@ -74,7 +74,7 @@ class ImportPrompts {
 struct ImportRunOptions {
   ImportRequest request;
   bool move = false;
-  bool format = false;  // offer to format the source's drive afterwards
+  bool format = false;          // offer to format the source's drive afterwards
   TransferProgressFn progress;  // may be empty
 };
 

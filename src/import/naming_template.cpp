@@ -1,5 +1,6 @@
 #include "import/naming_template.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/text.h"
@@ -167,6 +168,12 @@ std::vector<std::string> TemplateItems(std::string_view listText) {
 }
 
 std::string ItemsToTemplate(const std::vector<std::string>& items) { return LinesToText(items); }
+
+std::string ExtensionText(std::string_view extension) {
+  std::string text(extension);
+  std::replace(text.begin(), text.end(), '\\', '-');
+  return text;
+}
 
 std::string CounterText(long long number) { return "-" + PadNumber(number, 4); }
 

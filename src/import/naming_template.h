@@ -63,6 +63,10 @@ class CompiledTemplate {
   std::vector<Segment> segments_;
 };
 
+// A file's own extension as it goes into a target name: a "\" in it turns
+// into "-", since only a template's own "\" breaks folders.
+std::string ExtensionText(std::string_view extension);
+
 // The counter form: "-" and the number, zero-padded to at least 4 digits.
 std::string CounterText(long long number);
 

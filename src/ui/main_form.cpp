@@ -77,6 +77,26 @@ void TabChain(std::initializer_list<QWidget*> widgets) {
   }
 }
 
+// A check box at x 16 whose caption is never cut: it grows to its text
+// where a font needs more room than the layout gives.
+QCheckBox* CheckBox(QWidget* parent, const char* name, int y, int w, const char* caption,
+                    const char* hint) {
+  auto* box = Make<QCheckBox>(parent, name, 16, y, w, 17);
+  box->setText(caption);
+  box->setToolTip(hint);
+  box->resize(std::max(w, box->sizeHint().width()), box->height());
+  return box;
+}
+
+// A read-only sample name that Tab passes by.
+QLineEdit* SampleField(QWidget* parent, const char* name, int x, int w, const char* hint) {
+  auto* edit = Make<QLineEdit>(parent, name, x, 32, w, 18);
+  edit->setReadOnly(true);
+  edit->setFocusPolicy(Qt::NoFocus);
+  edit->setToolTip(hint);
+  return edit;
+}
+
 }  // namespace
 
 int TagOf(const QObject* widget) { return widget ? widget->property(kTagProperty).toInt() : 0; }
@@ -130,19 +150,13 @@ void TMainForm::BuildTopPanel() {
   edtTo = FolderField(p, "edtTo", 282, 32, "Select root folder to import into");
   btnMultiTarget = Button(p, "btnMultiTarget", 552, 32, "Multitarget",
                           "Match each wildcard to search for with it's own target path");
-  chkRecurse = Make<QCheckBox>(p, "chkRecurse", 16, 57, 127, 17);
-  chkRecurse->setText("Recursive search");
-  chkRecurse->setToolTip("Search subfolders under source");
+  chkRecurse =
+      CheckBox(p, "chkRecurse", 57, 127, "Recursive search", "Search subfolders under source");
   chkRecurse->setChecked(true);
-  chkMove = Make<QCheckBox>(p, "chkMove", 16, 76, 137, 17);
-  chkMove->setText("Move instead of copy");
-  chkMove->setToolTip("Removes sourcefile after creating targetfile");
-  chkFormat = Make<QCheckBox>(p, "chkFormat", 16, 94, 161, 17);
-  chkFormat->setText("Format source after import");
-  chkFormat->setToolTip("Only available if source is a cardreader");
-  // A caption is never cut: the box grows to its text where a font needs it.
-  for (QCheckBox* box : {chkRecurse, chkMove, chkFormat})
-    box->resize(std::max(box->width(), box->sizeHint().width()), box->height());
+  chkMove = CheckBox(p, "chkMove", 76, 137, "Move instead of copy",
+                     "Removes sourcefile after creating targetfile");
+  chkFormat = CheckBox(p, "chkFormat", 94, 161, "Format source after import",
+                       "Only available if source is a cardreader");
   edtSearchPattern = Make<QLineEdit>(p, "edtSearchPattern", 282, 84, 260, 18);
   edtSearchPattern->setText(kDefaultSearchPattern);
   edtSearchPattern->setToolTip("Widcards separated with ;");
@@ -215,10 +229,8 @@ void TMainForm::BuildBottomPanel() {
   view->setGeometry(308, 5, 129, 19);
   view->setAlignment(Qt::AlignCenter);
   view->setFrameShape(QFrame::Box);
-  edtFolderSample = Make<QLineEdit>(p, "edtFolderSample", 16, 32, 260, 18);
-  edtFolderSample->setReadOnly(true);
-  edtFolderSample->setFocusPolicy(Qt::NoFocus);
-  edtFolderSample->setToolTip("Sample of your current selection of foldername");
+  edtFolderSample =
+      SampleField(p, "edtFolderSample", 16, 260, "Sample of your current selection of foldername");
   btnAdvanced = Make<QPushButton>(p, "btnAdvanced", 308, 28, 65, 21);
   btnAdvanced->setText("Advanced");
   btnAdvanced->setToolTip("Show Advanced mode");
@@ -232,10 +244,8 @@ void TMainForm::BuildBottomPanel() {
   }
   group->setExclusive(true);
   btnAdvanced->setChecked(true);
-  edtFileSample = Make<QLineEdit>(p, "edtFileSample", 466, 32, 258, 18);
-  edtFileSample->setReadOnly(true);
-  edtFileSample->setFocusPolicy(Qt::NoFocus);
-  edtFileSample->setToolTip("Sample of your current selection of filename");
+  edtFileSample =
+      SampleField(p, "edtFileSample", 466, 258, "Sample of your current selection of filename");
   TabChain({PanelTop, PanelBottom, PanelMiddle});
 }
 
